@@ -1,0 +1,34 @@
+# Set-up and build commands for a Debian 12 machine; see README.md.
+PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libgl-dev fonts-liberation \
+            xvfb xauth imagemagick
+JOBS ?= 2
+
+.PHONY: deps build build-asan run test bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    SUDO=$$( [ "$$(id -u)" -eq 0 ] || echo sudo ); \
+	    $$SUDO apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+
+build-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+run: build
+	./build/release/vantorel
+
+test: build build-asan
+	ctest --preset release -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,124 @@
+#include "UDPMessageProcessing.h"
+
+#include "Checked.h"
+#include "RuntimeError.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <cmath>
+
+void UDPMessageProcessing::ProcessDatagram(const QByteArray& datagram, DecodeSink& sink)
+{
+    if (datagram.size() > TypeOffset && datagram.at(TypeOffset) == DecodeType)
+        ProcessDecode(datagram, sink);
+}
+
+void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink& sink)
+{
+    m_reader.reset(datagram);
+    if (m_reader.ReadUInt32AsDouble() != MagicNumber)
+        return;
+    m_reader.ReadInt32(); // schema
+    m_reader.ReadInt32(); // message type
+    m_message.Id = DatagramReader::CutAtNul(m_reader.ReadText());
+    sink.showSenderId(m_message.Id);
+
+    m_reader.ReadBool(); // new-decode flag
+    m_message.TimeMs = m_reader.ReadInt32();
+    m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
+    m_message.DeltaTime = m_reader.ReadDouble();
+    m_reader.ReadInt32(); // delta frequency
+    DatagramReader::CutAtNul(m_reader.ReadText()); // mode
+    m_message.Message = DatagramReader::CutAtNul(m_reader.ReadText());
+
+    DecodeFields fields;
+    fields.DtText = dtText(m_message.DeltaTime);
+    const QStringList words = splitWords(m_message.Message);
+    fields.Callsign = pickCallsign(words).remove(QLatin1Char('\t'));
+    fields.TimeText = timeText(m_message.TimeMs);
+    fields.SnrText = QString::number(m_message.Snr);
+    fields.Message = m_message.Message;
+    sink.runDecodeSteps(fields);
+}
+
+QString UDPMessageProcessing::dtText(double deltaTime)
+{
+    // A DT that is no number cannot be shown or sorted into the histogram.
+    if (!std::isfinite(deltaTime))
+        throw TypeMismatchError();
+    if (deltaTime == 0)
+        return QStringLiteral("+0.0");
+
+    // Round the shortest decimal form of the value, halves away from zero, so that a DT sent
+    // as 0.25 or 0.15 rounds the way it reads.
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(deltaTime), std::chars_format::fixed);
+    std::string digits(buffer, result.ptr);
+    const std::size_t point = digits.find('.');
+    std::string whole = point == std::string::npos ? digits : digits.substr(0, point);
+    const std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
+    char tenth = fraction.empty() ? '0' : fraction[0];
+    if (fraction.size() > 1 && fraction[1] >= '5') {
+        if (tenth < '9') {
+            ++tenth;
+        } else {
+            tenth = '0';
+            int i = static_cast<int>(whole.size()) - 1;
+            while (i >= 0 && whole[i] == '9')
+                whole[i--] = '0';
+            if (i < 0)
+                whole.insert(whole.begin(), '1');
+            else
+                ++whole[i];
+        }
+    }
+    QString text = QString::fromLatin1(whole) + QLatin1Char('.') + QLatin1Char(tenth);
+    return deltaTime < 0 ? QLatin1Char('-') + text : QLatin1Char('+') + text;
+}
+
+QString UDPMessageProcessing::timeText(std::int32_t timeMs)
+{
+    if (timeMs < 0)
+        throw TypeMismatchError();
+    const std::int32_t seconds = (timeMs % 86'400'000) / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QStringList UDPMessageProcessing::splitWords(const QString& message)
+{
+    if (message.isEmpty())
+        return {};
+    return message.split(QLatin1Char(' '), Qt::KeepEmptyParts);
+}
+
+bool UDPMessageProcessing::isCqModifier(const QString& word)
+{
+    const auto all = [&word](char from, char to) {
+        return std::all_of(word.begin(), word.end(), [from, to](QChar c) {
+            return c.unicode() >= from && c.unicode() <= to;
+        });
+    };
+    return (word.size() >= 1 && word.size() <= 4 && all('A', 'Z')) ||
+           (word.size() == 3 && all('0', '9'));
+}
+
+QString UDPMessageProcessing::pickCallsign(const QStringList& words)
+{
+    const auto word = [&words](qsizetype number) {
+        if (number > words.size())
+            throw SubscriptError();
+        return words.at(number - 1);
+    };
+    if (word(1) == QLatin1String("CQ")) {
+        const QString second = word(2);
+        if (second.size() == 2 || isCqModifier(second))
+            return word(3);
+        return second;
+    }
+    return word(2);
+}

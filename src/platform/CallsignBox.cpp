@@ -1,0 +1,29 @@
+#include "CallsignBox.h"
+
+#include <QKeyEvent>
+
+CallsignBox::CallsignBox(QWidget* parent)
+    : QLineEdit(parent)
+{
+}
+
+void CallsignBox::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);
+    emit clicked();
+}
+
+void CallsignBox::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (m_keyFilter && text.size() == 1 && text.at(0).unicode() < 256) {
+        const char16_t code = m_keyFilter(text.at(0).unicode());
+        if (code != text.at(0).unicode()) {
+            QKeyEvent replaced(event->type(), event->key(), event->modifiers(),
+                               QString(QChar(code)), event->isAutoRepeat(), event->count());
+            QLineEdit::keyPressEvent(&replaced);
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <functional>
+
+// A single-line text box with the two events the window reacts to: a click into it, and each
+// typed character, which a key filter may replace before the box receives it.
+class CallsignBox : public QLineEdit {
+    Q_OBJECT
+public:
+    // Takes the character code typed (the box's 8-bit code page: Latin-1) and returns the one
+    // the box receives.
+    using KeyFilter = std::function<char16_t(char16_t)>;
+
+    explicit CallsignBox(QWidget* parent);
+    void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    KeyFilter m_keyFilter;
+};

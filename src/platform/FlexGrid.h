@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QTableView>
+#include <QVector>
+
+// A grid of text cells addressed by row and column from 0, with no header rows or columns.
+// Offers the members of the flexible grid control the window is built from: row count, column
+// widths, one height for all rows, column alignment, cell texts, the current cell and its
+// background colour, clearing, the first visible row, click and mouse-down events. An address
+// outside the grid throws SubscriptError.
+class FlexGrid : public QTableView {
+    Q_OBJECT
+public:
+    FlexGrid(int columns, const QColor& backColor, QWidget* parent);
+
+    int rows() const;
+    void setRows(int rows);
+    int cols() const;
+
+    void setColWidth(int col, int twips);
+    int colWidth(int col) const;
+    void setRowHeightAll(int twips);
+    void setColAlignment(int col, Qt::Alignment alignment);
+
+    QString textMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString& text);
+
+    int row() const { return m_row; }
+    int col() const { return m_col; }
+    void setRow(int row);
+    void setCol(int col);
+    void setCellBackColor(const QColor& color);
+    QColor cellBackColor(int row, int col) const;
+
+    // Empties every cell and its colour; the row count stays.
+    void clear();
+
+    int topRow() const { return m_topRow; }
+    // A negative row shows the top of the grid.
+    void setTopRow(int row);
+
+signals:
+    // A click on a cell, after that cell became the current cell.
+    void cellClicked();
+    void mouseDown(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
+
+private:
+    class Model;
+    void applyTopRow();
+
+    Model* m_model;
+    int m_row = 0;
+    int m_col = 0;
+    int m_topRow = 0;
+    int m_rowHeightTwips = -1;
+};

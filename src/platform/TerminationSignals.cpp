@@ -1,0 +1,51 @@
+#include "TerminationSignals.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A signal handler can only reach the event loop through a file descriptor: the write end of
+// this pipe is the one piece of process-wide state, created once.
+int pipeFds[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &byte, 1);
+}
+
+bool installOnce()
+{
+    if (::pipe(pipeFds) != 0)
+        return false;
+    ::fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(pipeFds[1], F_SETFL, O_NONBLOCK);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+    return true;
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent)
+{
+    static const bool installed = installOnce();
+    if (!installed)
+        return;
+    m_notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char buffer[16];
+        while (::read(pipeFds[0], buffer, sizeof buffer) > 0) {
+        }
+        emit terminationRequested();
+    });
+}

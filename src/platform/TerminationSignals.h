@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM and SIGINT into a signal on the event loop, so the program closes its window
+// the normal way (and saves its settings) when the session ends it.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject* parent);
+
+signals:
+    void terminationRequested();
+
+private:
+    QSocketNotifier* m_notifier = nullptr;
+};

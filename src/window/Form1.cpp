@@ -1,0 +1,376 @@
+#include "Form1.h"
+
+#include "CallsignBox.h"
+#include "CallsignTally.h"
+#include "ChartControl.h"
+#include "DecodeLog.h"
+#include "FlexGrid.h"
+#include "Geometry.h"
+#include "NumberParse.h"
+#include "Settings.h"
+#include "TerminationSignals.h"
+#include "TrackedHistory.h"
+#include "UdpListener.h"
+#include "UserDialogs.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextEdit>
+
+#include <cstdio>
+
+namespace {
+
+const QString ListenAddress = QStringLiteral("127.0.0.1");
+const QColor LightYellow(255, 255, 192);
+
+QFont arial(double points, int weight = QFont::Normal)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+void setTextColor(QWidget& widget, const QColor& color)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+Form1::Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , m_appDir(appDir)
+    , m_dialogs(dialogs)
+{
+    createControls();
+    m_tally = std::make_unique<CallsignTally>(*Label3, *Label1, *mnuShowDT, *MSChart1);
+    m_log = std::make_unique<DecodeLog>(*MSFlexGrid1);
+    m_history = std::make_unique<TrackedHistory>(*Text1, *MSFlexGrid2, *MSChart2);
+
+    connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
+    connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
+    connect(MSFlexGrid2, &FlexGrid::mouseDown, this, &Form1::MSFlexGrid2_MouseDown);
+    connect(Text1, &CallsignBox::clicked, this, &Form1::Text1_Click);
+    Text1->setKeyFilter(&Form1::Text1_KeyPress);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(mnuUDPport, &QAction::triggered, this, &Form1::mnuUDPport_Click);
+    connect(mnuShowDT, &QAction::triggered, this, &Form1::mnuShowDT_Click);
+    connect(mnuShowDB, &QAction::triggered, this, &Form1::mnuShowDB_Click);
+    connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
+    auto* termination = new TerminationSignals(this);
+    connect(termination, &TerminationSignals::terminationRequested, this, &QWidget::close);
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    setWindowTitle(QStringLiteral("Vantorel"));
+    setFont(arial(9));
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    mnuUDPport = menuBar()->addAction(QStringLiteral("UDP port"));
+    mnuShowDT = menuBar()->addAction(QStringLiteral("Show DT Graph"));
+    mnuShowDB = menuBar()->addAction(QStringLiteral("Show dB Graph"));
+    mnuShowMessage = menuBar()->addAction(QStringLiteral("Show received message"));
+
+    Text1 = new CallsignBox(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFont(arial(9, QFont::Bold));
+    Text1->setText(QStringLiteral("Click to clear"));
+    QPalette yellow = Text1->palette();
+    yellow.setColor(QPalette::Base, LightYellow);
+    Text1->setPalette(yellow);
+    Geometry::place(*Text1, 5000, 3300, 1575, 330);
+
+    MSChart1 = new ChartControl(ChartControl::Style::Bars, CallsignTally::BucketCount, 1, client);
+    MSChart1->setObjectName(QStringLiteral("MSChart1"));
+
+    Label1 = new QLabel(client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    setTextColor(*Label1, QColor(0, 0, 255));
+    Geometry::place(*Label1, 1560, 4080, 4740, 255);
+
+    Label2 = new QLabel(client);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(arial(8.25));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(*Label2, QColor(0, 0, 255));
+    Geometry::place(*Label2, 4250, 3050, 3495, 615);
+
+    RichTextBox1 = new QTextEdit(client);
+    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    RichTextBox1->setFont(arial(9, QFont::Bold));
+    Geometry::place(*RichTextBox1, 0, 4800, 6090, 735);
+
+    MSFlexGrid1 = new FlexGrid(DecodeLog::ColumnCount, palette().color(QPalette::Base), client);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setFont(arial(8.25, QFont::Bold));
+
+    MSFlexGrid2 = new FlexGrid(TrackedHistory::ColumnCount, LightYellow, client);
+    MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
+    MSFlexGrid2->setFont(arial(8.25, QFont::Bold));
+
+    MSChart2 = new ChartControl(ChartControl::Style::Lines, TrackedHistory::ChartPoints, 2, client);
+    MSChart2->setObjectName(QStringLiteral("MSChart2"));
+    MSChart2->setValueRange(TrackedHistory::SnrFloor, TrackedHistory::SnrCeiling);
+
+    Label3 = new QLabel(client);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    setTextColor(*Label3, QColor(255, 0, 0));
+    Geometry::place(*Label3, 120, 120, 6135, 255);
+
+    Command1 = new QPushButton(QStringLiteral("Change color"), client);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(arial(8.25));
+    Geometry::place(*Command1, 120, 3960, 1215, 375);
+
+    // Focus order as designed: box, DT chart, rich text, log, history, dB chart, button.
+    setTabOrder(Text1, MSChart1);
+    setTabOrder(MSChart1, RichTextBox1);
+    setTabOrder(RichTextBox1, MSFlexGrid1);
+    setTabOrder(MSFlexGrid1, MSFlexGrid2);
+    setTabOrder(MSFlexGrid2, MSChart2);
+    setTabOrder(MSChart2, Command1);
+
+    UDPSocket = new UdpListener(this);
+}
+
+void Form1::Form_Load()
+{
+    // Re-registering the chart component has no counterpart here: the charts are built in.
+    const StoredSettings settings = StoredSettings::read(m_appDir);
+    m_listenPort = settings.listenPort;
+    move(Geometry::toPixels(settings.left, *this), Geometry::toPixels(settings.top, *this));
+    // The size given is the outer size, title bar and borders included.
+    const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    resize(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
+           Geometry::toPixels(HeightTwips, *this) - titleBar - 2 * frame);
+
+    OpenListener();
+
+    m_tally->prepareChart();
+    Geometry::place(*MSChart1, 50, 450, 7000, 3400);
+    MSChart1->hide();
+    Clear_Chart2();
+    Geometry::place(*MSChart2, 50, 450, 7000, 3400);
+    MSChart2->hide();
+
+    const int logWidths[] = {500, 1000, 700, 700, 1400, 5000};
+    for (int col = 0; col < DecodeLog::ColumnCount; ++col)
+        MSFlexGrid1->setColWidth(col, logWidths[col]);
+    MSFlexGrid1->setRowHeightAll(200);
+    MSFlexGrid1->setColAlignment(DecodeLog::Dt, Qt::AlignLeft | Qt::AlignVCenter);
+    MSFlexGrid1->setColAlignment(DecodeLog::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
+    Geometry::place(*MSFlexGrid1, 100, 450, 6900, 2310);
+    MSFlexGrid1->show();
+    MSFlexGrid1->setRows(DecodeLog::GridRows);
+
+    const int historyWidths[] = {1000, 700, 700, 1400};
+    for (int col = 0; col < TrackedHistory::ColumnCount; ++col)
+        MSFlexGrid2->setColWidth(col, historyWidths[col]);
+    MSFlexGrid2->setRowHeightAll(200);
+    MSFlexGrid2->setColAlignment(TrackedHistory::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
+    Geometry::place(*MSFlexGrid2, 100, 2800, 4100, 1150);
+    MSFlexGrid2->show();
+    MSFlexGrid2->setRows(TrackedHistory::PageRows);
+
+    Text1->show();
+    Text1->move(Geometry::toPixels(5000, *this), Geometry::toPixels(3300, *this));
+    Label2->show();
+    Label2->move(Geometry::toPixels(4250, *this), Geometry::toPixels(3050, *this));
+
+    mnuShowDT->setEnabled(true);
+    mnuShowMessage->setEnabled(false);
+    mnuShowDB->setEnabled(true);
+    Label1->setText(portCaption());
+    Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    m_log->resetCounter();
+    Command1->hide();
+}
+
+void Form1::OpenListener()
+{
+    if (UDPSocket->state() != UdpListener::Closed)
+        return;
+    UDPSocket->close();
+    if (UDPSocket->bind(m_listenPort, ListenAddress))
+        m_listenError.clear();
+    else
+        m_listenError = UDPSocket->errorString();
+}
+
+QString Form1::portCaption() const
+{
+    if (!m_listenError.isEmpty())
+        return QStringLiteral("Cannot listen at port %1: %2").arg(m_listenPort).arg(m_listenError);
+    return QStringLiteral("Looking for UDP message at port %1.....").arg(m_listenPort);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    if (!m_listenError.isEmpty()) {
+        // Said once the window stands, so the user sees which program could not listen.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_dialogs.showMessage(this, QStringLiteral("Vantorel cannot listen for decodes "
+                                                           "at 127.0.0.1 port %1: %2\n\nChoose "
+                                                           "another port with \"UDP port\".")
+                                                .arg(m_listenPort)
+                                                .arg(m_listenError));
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (isMinimized())
+        showNormal();
+    StoredSettings settings;
+    settings.listenPort = m_listenPort;
+    settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
+    settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
+    QString error;
+    if (!settings.write(m_appDir, &error))
+        std::fprintf(stderr, "vantorel: cannot save %s: %s\n",
+                     qPrintable(StoredSettings::settingsPath(m_appDir)), qPrintable(error));
+}
+
+void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
+{
+    // The one boundary of a datagram: whatever fails in it ends only that datagram, silently,
+    // and keeps what was already done.
+    try {
+        m_intake.ProcessDatagram(datagram, *this);
+    } catch (const std::exception&) {
+    }
+}
+
+void Form1::showSenderId(const QString& id)
+{
+    setWindowTitle(QStringLiteral("Vantorel Listening to ") + id);
+}
+
+void Form1::runDecodeSteps(const DecodeFields& fields)
+{
+    m_tally->TallyDecode(fields);
+    m_history->TrackDecode(fields);
+    m_log->LogDecode(fields);
+    m_history->ScrollTrackedHistory();
+}
+
+void Form1::Clear_Chart2() { m_history->Clear_Chart2(); }
+
+void Form1::Command1_Click() { m_history->Command1_Click(); }
+
+void Form1::resetHistory() { m_history->reset(); }
+
+void Form1::MSFlexGrid1_Click()
+{
+    if (MSFlexGrid1->col() != DecodeLog::Callsign)
+        return;
+    const int row = MSFlexGrid1->row();
+    Text1->setText(MSFlexGrid1->textMatrix(row, DecodeLog::Callsign));
+    m_pickedTime = MSFlexGrid1->textMatrix(row, DecodeLog::Time);
+    resetHistory();
+}
+
+void Form1::Text1_Click()
+{
+    Text1->setText(QString());
+    resetHistory();
+}
+
+char16_t Form1::Text1_KeyPress(char16_t keyAscii)
+{
+    return keyAscii >= u'a' && keyAscii <= u'z' ? static_cast<char16_t>(keyAscii - 32) : keyAscii;
+}
+
+void Form1::MSFlexGrid2_MouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        m_dialogs.showLongText(this, m_history->trackedHistoryText());
+}
+
+void Form1::mnuUDPport_Click()
+{
+    // Any answer that is no usable port ends the command with nothing changed.
+    const std::optional<QString> answer =
+        m_dialogs.askText(this, QStringLiteral("TYpe UDP port number"), QStringLiteral("2238"));
+    if (!answer)
+        return;
+    const std::optional<double> number = NumberParse::wholeNumber(*answer);
+    if (!number)
+        return;
+    const std::optional<std::int16_t> port = NumberParse::toInt16(*number);
+    if (!port || *port < 1)
+        return;
+    m_listenPort = *port;
+    m_dialogs.showMessage(this, QStringLiteral("Re-open Vantorel"));
+    close();
+}
+
+void Form1::showView(QAction* disabledItem)
+{
+    const bool db = disabledItem == mnuShowDB;
+    const bool dt = disabledItem == mnuShowDT;
+    const bool messages = disabledItem == mnuShowMessage;
+    MSChart2->setVisible(db);
+    MSChart1->setVisible(dt);
+    MSFlexGrid1->setVisible(messages);
+    MSFlexGrid2->setVisible(messages);
+    Text1->setVisible(messages);
+    Label2->setVisible(messages);
+    Command1->setVisible(db);
+    mnuShowDB->setEnabled(!db);
+    mnuShowDT->setEnabled(!dt);
+    mnuShowMessage->setEnabled(!messages);
+}
+
+void Form1::mnuShowDB_Click()
+{
+    showView(mnuShowDB);
+    Label1->setText(QStringLiteral("dB changes for ") + Text1->text() + QStringLiteral(" from ") +
+                    m_pickedTime);
+}
+
+void Form1::mnuShowDT_Click()
+{
+    showView(mnuShowDT);
+    Label1->setText(m_tally->dtCaption());
+}
+
+void Form1::mnuShowMessage_Click()
+{
+    showView(mnuShowMessage);
+    Label1->setText(portCaption());
+}

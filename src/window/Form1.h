@@ -1,0 +1,102 @@
+#pragma once
+
+#include "UDPMessageProcessing.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+
+class CallsignBox;
+class CallsignTally;
+class ChartControl;
+class DecodeLog;
+class FlexGrid;
+class QAction;
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class TrackedHistory;
+class UdpListener;
+class UserDialogs;
+
+// The one window of the program: its controls and menu bar, start-up and shutdown, the handling
+// of every datagram and the user's commands.
+class Form1 : public QMainWindow, private DecodeSink {
+    Q_OBJECT
+public:
+    static constexpr int WidthTwips = 7200;
+    static constexpr int HeightTwips = 5200;
+
+    // appDir is the folder that holds the settings file; dialogs answers the modal questions.
+    Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    void Clear_Chart2();
+
+    // The handlers, public so that the whole window can be driven as a user drives it.
+    void UDPSocket_DataArrival(const QByteArray& datagram);
+    void MSFlexGrid1_Click();
+    void MSFlexGrid2_MouseDown(Qt::MouseButton button);
+    void Text1_Click();
+    static char16_t Text1_KeyPress(char16_t keyAscii);
+    void Command1_Click();
+    void mnuUDPport_Click();
+    void mnuShowDB_Click();
+    void mnuShowDT_Click();
+    void mnuShowMessage_Click();
+
+    std::int16_t listenPort() const { return m_listenPort; }
+    const QString& pickedTime() const { return m_pickedTime; }
+    // Empty while the listener is open; else why it could not be opened.
+    const QString& listenError() const { return m_listenError; }
+
+    // The controls, by the names the rest of the program knows them by.
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    FlexGrid* MSFlexGrid1 = nullptr;
+    FlexGrid* MSFlexGrid2 = nullptr;
+    ChartControl* MSChart1 = nullptr;
+    ChartControl* MSChart2 = nullptr;
+    CallsignBox* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QTextEdit* RichTextBox1 = nullptr;
+    QAction* mnuUDPport = nullptr;
+    QAction* mnuShowDT = nullptr;
+    QAction* mnuShowDB = nullptr;
+    QAction* mnuShowMessage = nullptr;
+    UdpListener* UDPSocket = nullptr;
+
+    const CallsignTally& tally() const { return *m_tally; }
+    const DecodeLog& decodeLog() const { return *m_log; }
+    const TrackedHistory& history() const { return *m_history; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void Form_Load();
+    void Form_Unload();
+    void OpenListener();
+    void resetHistory();
+    void showView(QAction* disabledItem);
+    QString portCaption() const;
+
+    void showSenderId(const QString& id) override;
+    void runDecodeSteps(const DecodeFields& fields) override;
+
+    const QString m_appDir;
+    UserDialogs& m_dialogs;
+    UDPMessageProcessing m_intake;
+    std::unique_ptr<CallsignTally> m_tally;
+    std::unique_ptr<DecodeLog> m_log;
+    std::unique_ptr<TrackedHistory> m_history;
+    std::int16_t m_listenPort = 2238;
+    QString m_pickedTime;
+    QString m_listenError;
+    bool m_unloaded = false;
+    bool m_shownOnce = false;
+};

@@ -1,0 +1,340 @@
+#include "DecodeDatagramWriter.h"
+#include "RuntimeError.h"
+#include "UDPMessageProcessing.h"
+
+#include <QTest>
+
+#include <limits>
+
+namespace {
+
+// Records what the intake hands on.
+struct RecordingSink : DecodeSink {
+    QStringList ids;
+    QList<DecodeFields> decodes;
+    void showSenderId(const QString& id) override { ids << id; }
+    void runDecodeSteps(const DecodeFields& fields) override { decodes << fields; }
+};
+
+DecodeReport sample()
+{
+    DecodeReport report;
+    report.id = QStringLiteral("ABC");
+    report.timeMs = 45'015'000;
+    report.snr = -12;
+    report.deltaTime = 0.2;
+    report.message = QStringLiteral("CQ K1ABC FN42");
+    return report;
+}
+
+// Runs one datagram through the intake with the boundary the window puts around it; returns
+// false when the datagram was dropped by a failure.
+bool process(UDPMessageProcessing& intake, const QByteArray& datagram, RecordingSink& sink)
+{
+    try {
+        intake.ProcessDatagram(datagram, sink);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+class TestUdpMessageProcessing : public QObject {
+    Q_OBJECT
+private slots:
+    void sampleDecodeGivesItsTexts();
+    void typeFilterLooksAtByteElevenOnly_data();
+    void typeFilterLooksAtByteElevenOnly();
+    void wrongMagicLeavesNoTrace();
+    void otherFieldsHaveNoEffect();
+    void dtText_data();
+    void dtText();
+    void timeText_data();
+    void timeText();
+    void callsign_data();
+    void callsign();
+    void tooFewWordsDropAfterCaption();
+    void nullTextsReadAsEmpty();
+    void everyTruncationIsDroppedCleanly();
+    void valuesThatDoNotFitAreDropped();
+    void hostileLengthFieldsCostNothing();
+    void dropDoesNotDisturbNextDatagram();
+};
+
+void TestUdpMessageProcessing::sampleDecodeGivesItsTexts()
+{
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, DecodeDatagramWriter::encode(sample()), sink));
+    QCOMPARE(sink.ids, QStringList{"ABC"});
+    QCOMPARE(sink.decodes.size(), 1);
+    const DecodeFields& fields = sink.decodes.first();
+    QCOMPARE(fields.TimeText, QString("12:30:15"));
+    QCOMPARE(fields.SnrText, QString("-12"));
+    QCOMPARE(fields.DtText, QString("+0.2"));
+    QCOMPARE(fields.Callsign, QString("K1ABC"));
+    QCOMPARE(fields.Message, QString("CQ K1ABC FN42"));
+    QCOMPARE(intake.lastMessage().Snr, -12);
+}
+
+void TestUdpMessageProcessing::typeFilterLooksAtByteElevenOnly_data()
+{
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<bool>("decoded");
+    QTest::newRow("status 1") << 1u << false;
+    QTest::newRow("heartbeat 0") << 0u << false;
+    QTest::newRow("decode 2") << 2u << true;
+    QTest::newRow("0x102 ends in 2") << 0x102u << true;
+    QTest::newRow("clear 3") << 3u << false;
+}
+
+void TestUdpMessageProcessing::typeFilterLooksAtByteElevenOnly()
+{
+    QFETCH(quint32, type);
+    QFETCH(bool, decoded);
+    QByteArray datagram = DecodeDatagramWriter::encode(sample());
+    datagram[8] = static_cast<char>(type >> 24);
+    datagram[9] = static_cast<char>(type >> 16);
+    datagram[10] = static_cast<char>(type >> 8);
+    datagram[11] = static_cast<char>(type);
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, datagram, sink));
+    QCOMPARE(sink.decodes.size(), decoded ? 1 : 0);
+    QCOMPARE(sink.ids.size(), decoded ? 1 : 0);
+}
+
+void TestUdpMessageProcessing::wrongMagicLeavesNoTrace()
+{
+    QByteArray datagram = DecodeDatagramWriter::encode(sample());
+    datagram[0] = 0x00;
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, datagram, sink));
+    QVERIFY(sink.ids.isEmpty());
+    QVERIFY(sink.decodes.isEmpty());
+}
+
+void TestUdpMessageProcessing::otherFieldsHaveNoEffect()
+{
+    DecodeReport report = sample();
+    report.isNew = false;
+    report.deltaFrequency = 0xFFFFFFFF;
+    report.mode = QStringLiteral("FT4 with a long mode text");
+    QByteArray datagram = DecodeDatagramWriter::encode(report);
+    datagram[4] = 0x7F; // schema
+    datagram.append(5000, '\xEE'); // anything after the message
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, datagram, sink));
+    QCOMPARE(sink.decodes.size(), 1);
+    QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
+    QCOMPARE(sink.decodes.first().Message, QString("CQ K1ABC FN42"));
+}
+
+void TestUdpMessageProcessing::dtText_data()
+{
+    QTest::addColumn<double>("dt");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0.0 << "+0.0";
+    QTest::newRow("negative zero") << -0.0 << "+0.0";
+    QTest::newRow("minus half") << -0.5 << "-0.5";
+    QTest::newRow("just below zero") << -0.04 << "-0.0";
+    QTest::newRow("half up away from zero") << 0.25 << "+0.3";
+    QTest::newRow("half down away from zero") << -0.25 << "-0.3";
+    QTest::newRow("reads as 0.15") << 0.15 << "+0.2";
+    QTest::newRow("carry into units") << 0.96 << "+1.0";
+    QTest::newRow("carry across nines") << -9.97 << "-10.0";
+    QTest::newRow("whole") << 2.0 << "+2.0";
+    QTest::newRow("large") << 12345.67 << "+12345.7";
+    QTest::newRow("tiny") << 1e-300 << "+0.0";
+}
+
+void TestUdpMessageProcessing::dtText()
+{
+    QFETCH(double, dt);
+    QFETCH(QString, text);
+    QCOMPARE(UDPMessageProcessing::dtText(dt), text);
+}
+
+void TestUdpMessageProcessing::timeText_data()
+{
+    QTest::addColumn<int>("ms");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("midnight") << 0 << "00:00:00";
+    QTest::newRow("last second") << 86'399'000 << "23:59:59";
+    QTest::newRow("whole day dropped") << 86'400'000 << "00:00:00";
+    QTest::newRow("fraction cut") << 45'015'999 << "12:30:15";
+    QTest::newRow("many days") << std::numeric_limits<int>::max() << "20:31:23";
+}
+
+void TestUdpMessageProcessing::timeText()
+{
+    QFETCH(int, ms);
+    QFETCH(QString, text);
+    QCOMPARE(UDPMessageProcessing::timeText(ms), text);
+}
+
+void TestUdpMessageProcessing::callsign_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("callsign");
+    QTest::newRow("plain CQ") << "CQ K1ABC FN42" << "K1ABC";
+    QTest::newRow("CQ DX") << "CQ DX K1ABC FN42" << "K1ABC";
+    QTest::newRow("CQ TEST modifier") << "CQ TEST K1ABC FN42" << "K1ABC";
+    QTest::newRow("CQ POTA modifier") << "CQ POTA K1ABC FN42" << "K1ABC";
+    QTest::newRow("CQ one letter") << "CQ E K1ABC" << "K1ABC";
+    QTest::newRow("CQ three digits") << "CQ 123 K1ABC FN42" << "K1ABC";
+    QTest::newRow("CQ five letters is a call") << "CQ ABCDE K1ABC" << "ABCDE";
+    QTest::newRow("CQ lower-case word is a call") << "CQ test K1ABC" << "test";
+    QTest::newRow("CQ four digits is a call") << "CQ 1234 K1ABC" << "1234";
+    QTest::newRow("exchange") << "K1ABC W9XYZ -12" << "W9XYZ";
+    QTest::newRow("lower-case cq") << "cq K1ABC FN42" << "K1ABC";
+    QTest::newRow("two blanks after CQ") << "CQ  K1ABC" << "";
+    QTest::newRow("leading blank") << " CQ K1ABC FN42" << "CQ";
+    QTest::newRow("tab in the call") << "W9XYZ K1ABC\t -05" << "K1ABC";
+    QTest::newRow("compound call") << "CQ K1ABC/P FN42" << "K1ABC/P";
+    QTest::newRow("hashed call") << "W9XYZ <K1ABC> RR73" << "<K1ABC>";
+}
+
+void TestUdpMessageProcessing::callsign()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, callsign);
+    DecodeReport report = sample();
+    report.message = message;
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, DecodeDatagramWriter::encode(report), sink));
+    QCOMPARE(sink.decodes.size(), 1);
+    QCOMPARE(sink.decodes.first().Callsign, callsign);
+    QCOMPARE(sink.decodes.first().Message, message);
+}
+
+void TestUdpMessageProcessing::tooFewWordsDropAfterCaption()
+{
+    for (const QString message : {"", "K1ABC", "CQ DX", "CQ TEST", "CQ"}) {
+        DecodeReport report = sample();
+        report.message = message;
+        UDPMessageProcessing intake;
+        RecordingSink sink;
+        QVERIFY2(!process(intake, DecodeDatagramWriter::encode(report), sink), qPrintable(message));
+        QCOMPARE(sink.ids, QStringList{"ABC"});
+        QVERIFY(sink.decodes.isEmpty());
+    }
+}
+
+void TestUdpMessageProcessing::nullTextsReadAsEmpty()
+{
+    // Id and mode as null texts (length FF FF FF FF), then a real message.
+    QByteArray datagram = DecodeDatagramWriter::header(2);
+    DecodeDatagramWriter::appendUInt32(datagram, 0xFFFFFFFF);
+    DecodeDatagramWriter::appendBool(datagram, true);
+    DecodeDatagramWriter::appendUInt32(datagram, 1000);
+    DecodeDatagramWriter::appendUInt32(datagram, 3);
+    DecodeDatagramWriter::appendDouble(datagram, -0.5);
+    DecodeDatagramWriter::appendUInt32(datagram, 1200);
+    DecodeDatagramWriter::appendUInt32(datagram, 0xFFFFFFFF);
+    DecodeDatagramWriter::appendText(datagram, QStringLiteral("W9XYZ K1ABC R-05"));
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, datagram, sink));
+    QCOMPARE(sink.ids, QStringList{""});
+    QCOMPARE(sink.decodes.first().SnrText, QString("3"));
+    QCOMPARE(sink.decodes.first().DtText, QString("-0.5"));
+    QCOMPARE(sink.decodes.first().TimeText, QString("00:00:01"));
+
+    QByteArray nullMessage = datagram.left(datagram.size() - 20);
+    DecodeDatagramWriter::appendUInt32(nullMessage, 0xFFFFFFFF);
+    QVERIFY(!process(intake, nullMessage, sink));
+}
+
+void TestUdpMessageProcessing::everyTruncationIsDroppedCleanly()
+{
+    // Cut a real datagram at every length: each piece is either ignored or dropped, and the
+    // only piece that yields a decode is one that still holds the whole message.
+    const QByteArray whole = DecodeDatagramWriter::encode(sample());
+    const int messageEnd = whole.size() - 2; // two flags follow the message
+    UDPMessageProcessing intake;
+    for (int size = 0; size < whole.size(); ++size) {
+        RecordingSink sink;
+        process(intake, whole.left(size), sink);
+        if (size >= messageEnd) {
+            QCOMPARE(sink.decodes.size(), 1);
+        } else if (size < messageEnd - 13) {
+            // Cut before the message text: nothing to show.
+            QVERIFY2(sink.decodes.isEmpty(), qPrintable(QString::number(size)));
+        } else {
+            // Cut inside the message text: only what is there is read, never past the end.
+            QVERIFY(sink.decodes.size() <= 1);
+            for (const DecodeFields& fields : sink.decodes)
+                QVERIFY(QString("CQ K1ABC FN42").startsWith(fields.Message));
+        }
+        QVERIFY(sink.ids.size() <= 1);
+        if (size < 16)
+            QVERIFY(sink.ids.isEmpty());
+    }
+}
+
+void TestUdpMessageProcessing::valuesThatDoNotFitAreDropped()
+{
+    UDPMessageProcessing intake;
+    for (const int snr : {32768, -32769, std::numeric_limits<int>::min()}) {
+        DecodeReport report = sample();
+        report.snr = snr;
+        RecordingSink sink;
+        QVERIFY(!process(intake, DecodeDatagramWriter::encode(report), sink));
+        QVERIFY(sink.decodes.isEmpty());
+    }
+    DecodeReport negativeTime = sample();
+    negativeTime.timeMs = 0x80000000u;
+    RecordingSink sink;
+    QVERIFY(!process(intake, DecodeDatagramWriter::encode(negativeTime), sink));
+    QVERIFY(sink.decodes.isEmpty());
+
+    for (const double dt : {std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity()}) {
+        DecodeReport report = sample();
+        report.deltaTime = dt;
+        RecordingSink nanSink;
+        QVERIFY(!process(intake, DecodeDatagramWriter::encode(report), nanSink));
+        QVERIFY(nanSink.decodes.isEmpty());
+    }
+}
+
+void TestUdpMessageProcessing::hostileLengthFieldsCostNothing()
+{
+    UDPMessageProcessing intake;
+    for (const quint32 length : {0x7FFFFFFFu, 0xFFFFFFFEu, 0x00008000u, 0x00007FFFu}) {
+        QByteArray datagram = DecodeDatagramWriter::header(2);
+        DecodeDatagramWriter::appendUInt32(datagram, length);
+        datagram.append("ABC");
+        RecordingSink sink;
+        process(intake, datagram, sink);
+        QVERIFY(sink.decodes.isEmpty());
+    }
+    // The largest UDP payload: an Id that fills it, cut off by the 16-bit cursor.
+    QByteArray huge = DecodeDatagramWriter::header(2);
+    DecodeDatagramWriter::appendUInt32(huge, 65507 - 16);
+    huge.append(65507 - 16, 'A');
+    RecordingSink sink;
+    QVERIFY(!process(intake, huge, sink));
+    QVERIFY(sink.decodes.isEmpty());
+}
+
+void TestUdpMessageProcessing::dropDoesNotDisturbNextDatagram()
+{
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    const QByteArray good = DecodeDatagramWriter::encode(sample());
+    QVERIFY(!process(intake, good.left(30), sink));
+    QVERIFY(process(intake, QByteArray(5, '\x02'), sink));
+    QVERIFY(process(intake, good, sink));
+    QCOMPARE(sink.decodes.size(), 1);
+    QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
+}
+
+QTEST_APPLESS_MAIN(TestUdpMessageProcessing)
+#include "tst_udpmessageprocessing.moc"

@@ -1,0 +1,144 @@
+#include "CallsignBox.h"
+#include "ChartControl.h"
+#include "FlexGrid.h"
+#include "RuntimeError.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QTest>
+
+class TestControls : public QObject {
+    Q_OBJECT
+private slots:
+    void gridAddressesCellsFromZeroAndRefusesOthers();
+    void gridClearEmptiesTextAndColourButKeepsRows();
+    void gridTopRowBelowZeroShowsTheTop();
+    void gridClickMakesTheCellCurrent();
+    void chartKeepsValuesByRowAndColumn();
+    void chartRefusesBadAddressesAndText();
+    void chartFollowsValuesOnlyWhileShown();
+    void callsignBoxFiltersTypedCharacters();
+};
+
+void TestControls::gridAddressesCellsFromZeroAndRefusesOthers()
+{
+    FlexGrid grid(6, Qt::white, nullptr);
+    grid.setRows(100);
+    grid.setTextMatrix(0, 0, " 1");
+    grid.setTextMatrix(99, 5, "last");
+    QCOMPARE(grid.textMatrix(0, 0), QString(" 1"));
+    QCOMPARE(grid.textMatrix(99, 5), QString("last"));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.setTextMatrix(100, 0, "x"));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.setTextMatrix(0, 6, "x"));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.textMatrix(-1, 0));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.setRow(100));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.setCol(6));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, grid.setTopRow(100));
+}
+
+void TestControls::gridClearEmptiesTextAndColourButKeepsRows()
+{
+    FlexGrid grid(4, Qt::yellow, nullptr);
+    grid.setRows(50);
+    grid.setTextMatrix(10, 3, "K1ABC");
+    grid.setRow(10);
+    grid.setCol(3);
+    grid.setCellBackColor(Qt::blue);
+    QCOMPARE(grid.cellBackColor(10, 3), QColor(Qt::blue));
+    QCOMPARE(grid.model()->data(grid.model()->index(10, 3), Qt::BackgroundRole).value<QColor>(),
+             QColor(Qt::blue));
+    grid.clear();
+    QCOMPARE(grid.rows(), 50);
+    QCOMPARE(grid.textMatrix(10, 3), QString());
+    QVERIFY(!grid.cellBackColor(10, 3).isValid());
+    QCOMPARE(grid.model()->data(grid.model()->index(10, 3), Qt::BackgroundRole).value<QColor>(),
+             QColor(Qt::yellow));
+}
+
+void TestControls::gridTopRowBelowZeroShowsTheTop()
+{
+    FlexGrid grid(6, Qt::white, nullptr);
+    grid.setRows(100);
+    grid.setTopRow(-11);
+    QCOMPARE(grid.topRow(), 0);
+    grid.setTopRow(40);
+    QCOMPARE(grid.topRow(), 40);
+}
+
+void TestControls::gridClickMakesTheCellCurrent()
+{
+    FlexGrid grid(6, Qt::white, nullptr);
+    grid.setRows(10);
+    grid.resize(400, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    int clicks = 0;
+    connect(&grid, &FlexGrid::cellClicked, this, [&] { ++clicks; });
+    const QRect cell = grid.visualRect(grid.model()->index(2, 4));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(clicks, 1);
+    QCOMPARE(grid.row(), 2);
+    QCOMPARE(grid.col(), 4);
+}
+
+void TestControls::chartKeepsValuesByRowAndColumn()
+{
+    ChartControl chart(ChartControl::Style::Lines, 70, 2, nullptr);
+    chart.setRow(70);
+    chart.setColumn(2);
+    chart.setData("-12");
+    QCOMPARE(chart.value(70, 2), -12.0);
+    QCOMPARE(chart.value(70, 1), 0.0);
+    ChartControl bars(ChartControl::Style::Bars, 13, 1, nullptr);
+    QVector<std::int16_t> values(13, 0);
+    values[12] = 5;
+    bars.setChartData(values);
+    bars.setRowLabel(13, ">0.6");
+    QCOMPARE(bars.value(13, 1), 5.0);
+    QCOMPARE(bars.rowLabel(13), QString(">0.6"));
+}
+
+void TestControls::chartRefusesBadAddressesAndText()
+{
+    ChartControl chart(ChartControl::Style::Lines, 70, 2, nullptr);
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, chart.setRow(0));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, chart.setRow(71));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, chart.setColumn(3));
+    QVERIFY_THROWS_EXCEPTION(TypeMismatchError, chart.setData("abc"));
+    QVERIFY_THROWS_EXCEPTION(SubscriptError, chart.setChartData(QVector<std::int16_t>(13, 0)));
+}
+
+void TestControls::chartFollowsValuesOnlyWhileShown()
+{
+    ChartControl chart(ChartControl::Style::Bars, 13, 1, nullptr);
+    QVector<std::int16_t> values(13, 0);
+    values[6] = 3;
+    chart.setChartData(values);
+    auto* bars = chart.chart()->series().first();
+    QVERIFY(bars != nullptr);
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    // Shown: the drawn bar set now holds the value written while hidden.
+    const auto sets = static_cast<QBarSeries*>(bars)->barSets();
+    QCOMPARE(sets.first()->at(6), 3.0);
+    values[6] = 4;
+    chart.setChartData(values);
+    QTRY_COMPARE(sets.first()->at(6), 4.0);
+}
+
+void TestControls::callsignBoxFiltersTypedCharacters()
+{
+    CallsignBox box(nullptr);
+    box.setKeyFilter([](char16_t c) { return c == u'x' ? u'Y' : c; });
+    box.show();
+    QTest::keyClicks(&box, "axb");
+    QCOMPARE(box.text(), QString("aYb"));
+    int clicks = 0;
+    connect(&box, &CallsignBox::clicked, this, [&] { ++clicks; });
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+}
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"

@@ -1,0 +1,130 @@
+#include "ProfileFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QByteArray& content)
+{
+    const QString path = dir.filePath(QStringLiteral("Vantorel.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(content);
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestProfileFile : public QObject {
+    Q_OBJECT
+private slots:
+    void reading_data();
+    void reading();
+    void valueIsCutAt255Characters();
+    void newFileHasSectionThenKeysInOrder();
+    void rewriteKeepsEverythingElse();
+    void newKeyGoesToTheEndOfItsSection();
+    void failedSaveKeepsOldFileAndSaysWhy();
+};
+
+void TestProfileFile::reading_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << QByteArray("[User]\r\nUDP port=2239\r\n") << "2239";
+    QTest::newRow("lower-case names") << QByteArray("[user]\nudp PORT=2240\n") << "2240";
+    QTest::newRow("blanks trimmed") << QByteArray("  [ User ]  \n  UDP port  =   2241  \n") << "2241";
+    QTest::newRow("empty value is no default") << QByteArray("[User]\nUDP port=\n") << "";
+    QTest::newRow("missing key") << QByteArray("[User]\nTop=5\n") << "dflt";
+    QTest::newRow("key in other section") << QByteArray("[Other]\nUDP port=1\n[User]\n") << "dflt";
+    QTest::newRow("comment is no key") << QByteArray("[User]\n;UDP port=1\n") << "dflt";
+    QTest::newRow("first of two") << QByteArray("[User]\nUDP port=1\nUDP port=2\n") << "1";
+    QTest::newRow("equals in value") << QByteArray("[User]\nUDP port=a=b\n") << "a=b";
+    QTest::newRow("no file content") << QByteArray() << "dflt";
+}
+
+void TestProfileFile::reading()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    const ProfileFile file(writeFile(dir, content));
+    QCOMPARE(file.value("User", "UDP port", "dflt"), value);
+}
+
+void TestProfileFile::valueIsCutAt255Characters()
+{
+    QTemporaryDir dir;
+    const ProfileFile file(writeFile(dir, "[User]\nTop=" + QByteArray(300, '7') + "\n"));
+    QCOMPARE(file.value("User", "Top", "0"), QString(255, '7'));
+}
+
+void TestProfileFile::newFileHasSectionThenKeysInOrder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub-missing-file.ini");
+    ProfileFile file(path);
+    QCOMPARE(file.value("User", "UDP port", "2238"), QString("2238"));
+    file.setValue("User", "UDP port", "2238");
+    file.setValue("User", "Top", "1440");
+    file.setValue("User", "Left", "-120");
+    QString error;
+    QVERIFY(file.save(&error));
+    QCOMPARE(readFile(path), QByteArray("[User]\r\nUDP port=2238\r\nTop=1440\r\nLeft=-120\r\n"));
+}
+
+void TestProfileFile::rewriteKeepsEverythingElse()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "; my notes\n[Radio]\nRig=IC-7300\n\n[user]\nudp port=1\n"
+                                        "Colour=blue\n[Tail]\nX=1\n");
+    ProfileFile file(path);
+    file.setValue("User", "UDP port", "2239");
+    QVERIFY(file.save(nullptr));
+    QCOMPARE(readFile(path), QByteArray("; my notes\r\n[Radio]\r\nRig=IC-7300\r\n\r\n[user]\r\n"
+                                        "UDP port=2239\r\nColour=blue\r\n[Tail]\r\nX=1\r\n"));
+}
+
+void TestProfileFile::newKeyGoesToTheEndOfItsSection()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "[User]\r\nUDP port=2238\r\n\r\n[Other]\r\nA=1\r\n");
+    ProfileFile file(path);
+    file.setValue("User", "Top", "15");
+    QVERIFY(file.save(nullptr));
+    QCOMPARE(readFile(path),
+             QByteArray("[User]\r\nUDP port=2238\r\nTop=15\r\n\r\n[Other]\r\nA=1\r\n"));
+    QCOMPARE(ProfileFile(path).value("user", "TOP", "0"), QString("15"));
+}
+
+void TestProfileFile::failedSaveKeepsOldFileAndSaysWhy()
+{
+    QTemporaryDir dir;
+    ProfileFile missingFolder(dir.filePath("no-such-folder/Vantorel.ini"));
+    missingFolder.setValue("User", "UDP port", "5000");
+    QString error;
+    QVERIFY(!missingFolder.save(&error));
+    QVERIFY(!error.isEmpty());
+
+    // A file in the way of the temporary file's rename: the target is a folder.
+    const QString folder = dir.filePath("Vantorel.ini");
+    QVERIFY(QDir().mkdir(folder));
+    ProfileFile blocked(folder);
+    blocked.setValue("User", "UDP port", "5000");
+    QVERIFY(!blocked.save(&error));
+    QVERIFY(QFileInfo(folder).isDir());
+}
+
+QTEST_APPLESS_MAIN(TestProfileFile)
+#include "tst_profilefile.moc"

@@ -1,0 +1,275 @@
+#include "ChartControl.h"
+#include "FlexGrid.h"
+#include "FormHarness.h"
+#include "TrackedHistory.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void viewsShowTheirControlsAndDisableTheirItem();
+    void viewCaptions();
+    void hiddenChartsKeepFilling();
+    void pickOnCallsignColumnTracksAndRestarts();
+    void clickOnOtherColumnsChangesNothing_data();
+    void clickOnOtherColumnsChangesNothing();
+    void pickOnEmptyRowCopiesEmptyTexts();
+    void clickIntoBoxEmptiesItAndRestarts();
+    void typedLettersBecomeCapitals();
+    void rightClickShowsTheHistoryText();
+    void portCommandAcceptsAPortAndCloses_data();
+    void portCommandAcceptsAPortAndCloses();
+    void portCommandRefusesSilently_data();
+    void portCommandRefusesSilently();
+};
+
+static const QByteArray Ini = FormHarness::portIni(31221);
+
+void TestCommands::viewsShowTheirControlsAndDisableTheirItem()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    const auto shown = [](const QWidget* w) { return !w->isHidden(); };
+
+    f.mnuShowDB_Click();
+    QVERIFY(shown(f.MSChart2) && shown(f.Command1));
+    QVERIFY(!shown(f.MSChart1) && !shown(f.MSFlexGrid1) && !shown(f.MSFlexGrid2) &&
+            !shown(f.Text1) && !shown(f.Label2));
+    QVERIFY(!f.mnuShowDB->isEnabled() && f.mnuShowDT->isEnabled() && f.mnuShowMessage->isEnabled());
+
+    f.mnuShowDT_Click();
+    QVERIFY(shown(f.MSChart1));
+    QVERIFY(!shown(f.MSChart2) && !shown(f.Command1) && !shown(f.MSFlexGrid1) && !shown(f.Text1));
+    QVERIFY(f.mnuShowDB->isEnabled() && !f.mnuShowDT->isEnabled() && f.mnuShowMessage->isEnabled());
+
+    f.mnuShowMessage_Click();
+    QVERIFY(shown(f.MSFlexGrid1) && shown(f.MSFlexGrid2) && shown(f.Text1) && shown(f.Label2));
+    QVERIFY(!shown(f.MSChart1) && !shown(f.MSChart2) && !shown(f.Command1));
+    QVERIFY(f.mnuShowDB->isEnabled() && f.mnuShowDT->isEnabled() && !f.mnuShowMessage->isEnabled());
+
+    for (QWidget* always : std::initializer_list<QWidget*>{f.Label3, f.Label1})
+        QVERIFY(shown(always));
+    QVERIFY(f.mnuUDPport->isEnabled());
+}
+
+void TestCommands::viewCaptions()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.Text1->setText(QString());
+    f.mnuShowDB_Click();
+    QCOMPARE(f.Label1->text(), QString("dB changes for  from "));
+    f.mnuShowDT_Click();
+    QCOMPARE(f.Label1->text(), QString("DT....Total unique callsign:  0"));
+    f.mnuShowMessage_Click();
+    QCOMPARE(f.Label1->text(), QString("Looking for UDP message at port 31221....."));
+
+    h.decode("CQ K1ABC FN42", -5, 0.1, 45'015'000);
+    f.MSFlexGrid1->setRow(0);
+    f.MSFlexGrid1->setCol(4);
+    f.MSFlexGrid1_Click();
+    f.mnuShowDB_Click();
+    QCOMPARE(f.Label1->text(), QString("dB changes for K1ABC from 12:30:15"));
+    f.mnuShowMessage_Click();
+    f.Text1_Click();
+    f.mnuShowDB_Click();
+    QCOMPARE(f.Label1->text(), QString("dB changes for  from 12:30:15"));
+}
+
+void TestCommands::hiddenChartsKeepFilling()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    f.mnuShowDB_Click();
+    h.decode("CQ K1ABC FN42", -4);
+    f.mnuShowDT_Click();
+    h.decode("CQ K1ABC FN42", -8);
+    f.mnuShowDB_Click();
+    QCOMPARE(f.MSChart2->value(1, 1), -4.0);
+    QCOMPARE(f.MSChart2->value(2, 1), -8.0);
+    QCOMPARE(f.MSFlexGrid1->textMatrix(1, 2), QString("-8"));
+}
+
+void TestCommands::pickOnCallsignColumnTracksAndRestarts()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.Text1->setText(QStringLiteral("W9XYZ"));
+    h.decode("CQ W9XYZ EM73", -3, 0.0, 1000);
+    f.Command1_Click();
+    h.decode("CQ W9XYZ EM73", -4, 0.0, 2000);
+    h.decode("CQ K1ABC FN42", -6, 0.1, 45'015'000);
+    QVERIFY(!f.history().trackedHistoryText().isEmpty());
+
+    for (int pick = 0; pick < 2; ++pick) {
+        f.MSFlexGrid1->setRow(2);
+        f.MSFlexGrid1->setCol(4);
+        f.MSFlexGrid1_Click();
+        QCOMPARE(f.Text1->text(), QString("K1ABC"));
+        QCOMPARE(f.pickedTime(), QString("12:30:15"));
+        QCOMPARE(f.history().trackedHistoryText(), QString());
+        QCOMPARE(f.MSFlexGrid2->textMatrix(0, 0), QString());
+        QCOMPARE(f.MSFlexGrid2->rows(), 50);
+        QCOMPARE(f.MSChart2->value(1, 1), 0.0);
+        QCOMPARE(f.MSChart2->value(2, 2), 0.0);
+        QCOMPARE(f.history().colorFlag(), false);
+        QCOMPARE(f.MSFlexGrid2->col(), 0);
+        QCOMPARE(f.MSFlexGrid2->topRow(), 0);
+        h.decode("CQ K1ABC FN42", -9);
+        QCOMPARE(f.MSFlexGrid2->textMatrix(0, 1), QString("-9"));
+        QCOMPARE(f.MSChart2->value(1, 1), -9.0);
+    }
+}
+
+void TestCommands::clickOnOtherColumnsChangesNothing_data()
+{
+    QTest::addColumn<int>("column");
+    for (const int column : {0, 1, 2, 3, 5})
+        QTest::newRow(qPrintable(QString::number(column))) << column;
+}
+
+void TestCommands::clickOnOtherColumnsChangesNothing()
+{
+    QFETCH(int, column);
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42", -6);
+    f.MSFlexGrid1->setRow(0);
+    f.MSFlexGrid1->setCol(column);
+    f.MSFlexGrid1_Click();
+    QCOMPARE(f.Text1->text(), QString("K1ABC"));
+    QCOMPARE(f.pickedTime(), QString());
+    QCOMPARE(f.MSFlexGrid2->textMatrix(0, 3), QString("K1ABC"));
+    QVERIFY(!f.history().trackedHistoryText().isEmpty());
+}
+
+void TestCommands::pickOnEmptyRowCopiesEmptyTexts()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.MSFlexGrid1->setRow(40);
+    f.MSFlexGrid1->setCol(4);
+    f.MSFlexGrid1_Click();
+    QCOMPARE(f.Text1->text(), QString());
+    QCOMPARE(f.pickedTime(), QString());
+}
+
+void TestCommands::clickIntoBoxEmptiesItAndRestarts()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    h.decode("CQ K1ABC FN42", -6, 0, 1000);
+    f.MSFlexGrid1->setRow(0);
+    f.MSFlexGrid1->setCol(4);
+    f.MSFlexGrid1_Click();
+    h.decode("CQ K1ABC FN42", -6);
+    f.Text1_Click();
+    QCOMPARE(f.Text1->text(), QString());
+    QCOMPARE(f.pickedTime(), QString("00:00:01"));
+    QCOMPARE(f.history().trackedHistoryText(), QString());
+    QCOMPARE(f.MSFlexGrid2->textMatrix(0, 0), QString());
+    f.Text1_Click();
+    QCOMPARE(f.history().trackedRowCounter(), 0);
+
+    // The real click, through the box's own mouse event.
+    f.Text1->setText(QStringLiteral("W9XYZ"));
+    QTest::mouseClick(f.Text1, Qt::LeftButton);
+    QCOMPARE(f.Text1->text(), QString());
+}
+
+void TestCommands::typedLettersBecomeCapitals()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.Text1->setText(QString());
+    f.Text1->setFocus();
+    QTest::keyClicks(f.Text1, QStringLiteral("k1abc/p"));
+    QCOMPARE(f.Text1->text(), QString("K1ABC/P"));
+    QTest::keyClick(f.Text1, Qt::Key_Backspace);
+    QCOMPARE(f.Text1->text(), QString("K1ABC/"));
+    QCOMPARE(Form1::Text1_KeyPress(u'\u00e9'), u'\u00e9');
+    QCOMPARE(Form1::Text1_KeyPress(u'z'), u'Z');
+    QCOMPARE(Form1::Text1_KeyPress(u'{'), u'{');
+    QCOMPARE(Form1::Text1_KeyPress(u'`'), u'`');
+    QCOMPARE(Form1::Text1_KeyPress(u'\r'), u'\r');
+}
+
+void TestCommands::rightClickShowsTheHistoryText()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.Text1_Click();
+    f.MSFlexGrid2_MouseDown(Qt::RightButton);
+    QCOMPARE(h.dialogs.longTexts, QStringList{QString()});
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42", -7, 0.1, 43'215'000);
+    f.MSFlexGrid2_MouseDown(Qt::LeftButton);
+    f.MSFlexGrid2_MouseDown(Qt::MiddleButton);
+    QCOMPARE(h.dialogs.longTexts.size(), 1);
+    f.MSFlexGrid2_MouseDown(Qt::RightButton);
+    QCOMPARE(h.dialogs.longTexts.last(), QString("12:00:15  -7  +0.1  K1ABC\r\n"));
+    QCOMPARE(f.history().trackedHistoryText(), QString("12:00:15  -7  +0.1  K1ABC\r\n"));
+}
+
+void TestCommands::portCommandAcceptsAPortAndCloses_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("unchanged default") << "2238" << "2238";
+    QTest::newRow("blanks around") << "  5000 " << "5000";
+    QTest::newRow("fraction rounds to even") << "5000.5" << "5000";
+    QTest::newRow("highest") << "32767" << "32767";
+}
+
+void TestCommands::portCommandAcceptsAPortAndCloses()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, saved);
+    FormHarness h(Ini);
+    h.form->show();
+    h.dialogs.answer = answer;
+    h.form->mnuUDPport_Click();
+    QCOMPARE(h.dialogs.prompts, QStringList{"TYpe UDP port number [2238]"});
+    QCOMPARE(h.dialogs.messages, QStringList{"Re-open Vantorel"});
+    QVERIFY(!h.form->isVisible());
+    QVERIFY(h.iniText().contains("UDP port=" + saved + "\r\n"));
+    QCOMPARE(h.form->listenPort(), saved.toShort());
+}
+
+void TestCommands::portCommandRefusesSilently_data()
+{
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::newRow("cancel") << std::optional<QString>();
+    QTest::newRow("empty") << std::optional<QString>("");
+    QTest::newRow("no number") << std::optional<QString>("port");
+    QTest::newRow("trailing text") << std::optional<QString>("2239x");
+    QTest::newRow("40000") << std::optional<QString>("40000");
+    QTest::newRow("65535") << std::optional<QString>("65535");
+    QTest::newRow("zero") << std::optional<QString>("0");
+    QTest::newRow("negative") << std::optional<QString>("-5");
+}
+
+void TestCommands::portCommandRefusesSilently()
+{
+    QFETCH(std::optional<QString>, answer);
+    FormHarness h(Ini);
+    h.form->show();
+    h.dialogs.answer = answer;
+    h.form->mnuUDPport_Click();
+    QVERIFY(h.dialogs.messages.isEmpty());
+    QVERIFY(h.form->isVisible());
+    QCOMPARE(h.form->listenPort(), 31221);
+    QCOMPARE(h.iniText(), QString::fromLatin1(Ini));
+}
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"

@@ -1,0 +1,149 @@
+#include "ChartControl.h"
+#include "FlexGrid.h"
+#include "FormHarness.h"
+#include "Geometry.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+class TestForm1Layout : public QObject {
+    Q_OBJECT
+private slots:
+    void menuBarHasFourItemsInOrder();
+    void startUpShowsTheReceivedMessageView();
+    void controlsHaveTheirDesignedTextsFontsAndColours();
+    void controlsStandWhereDesigned_data();
+    void controlsStandWhereDesigned();
+    void gridsHaveTheirRowsAndColumns();
+    void chartsStartEmptyWithTheirLabels();
+};
+
+static const QByteArray Ini = FormHarness::portIni(31201);
+
+void TestForm1Layout::menuBarHasFourItemsInOrder()
+{
+    FormHarness h(Ini);
+    const QList<QAction*> items = h.form->menuBar()->actions();
+    QCOMPARE(items.size(), 4);
+    QCOMPARE(items[0]->text(), QString("UDP port"));
+    QCOMPARE(items[1]->text(), QString("Show DT Graph"));
+    QCOMPARE(items[2]->text(), QString("Show dB Graph"));
+    QCOMPARE(items[3]->text(), QString("Show received message"));
+    for (QAction* item : items)
+        QVERIFY(item->menu() == nullptr);
+    QVERIFY(h.form->mnuUDPport->isEnabled());
+    QVERIFY(h.form->mnuShowDT->isEnabled());
+    QVERIFY(h.form->mnuShowDB->isEnabled());
+    QVERIFY(!h.form->mnuShowMessage->isEnabled());
+}
+
+void TestForm1Layout::startUpShowsTheReceivedMessageView()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    for (QWidget* shown : std::initializer_list<QWidget*>{f.MSFlexGrid1, f.MSFlexGrid2, f.Text1,
+                                                          f.Label2, f.Label1, f.Label3})
+        QVERIFY2(!shown->isHidden(), qPrintable(shown->objectName()));
+    for (QWidget* hidden : std::initializer_list<QWidget*>{f.MSChart1, f.MSChart2, f.Command1})
+        QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
+    QCOMPARE(f.windowTitle(), QString("Vantorel"));
+    QCOMPARE(f.Label1->text(), QString("Looking for UDP message at port 31201....."));
+    QCOMPARE(f.Label2->text(), QString("Click callsign above or type callsign hr"));
+    QCOMPARE(f.Label3->text(), QString());
+    QVERIFY(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(f.listenError(), QString());
+}
+
+void TestForm1Layout::controlsHaveTheirDesignedTextsFontsAndColours()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    QCOMPARE(f.Text1->text(), QString("Click to clear"));
+    QVERIFY(f.Text1->font().bold());
+    QCOMPARE(f.Text1->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(f.Command1->text(), QString("Change color"));
+    QCOMPARE(f.Label3->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(f.Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(f.Label2->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QVERIFY(f.Label2->wordWrap());
+    QCOMPARE(f.font().family(), QString("Arial"));
+    QCOMPARE(f.font().pointSizeF(), 9.0);
+    QCOMPARE(f.Label2->font().pointSizeF(), 8.25);
+    QVERIFY(f.MSFlexGrid1->font().bold());
+    QCOMPARE(f.MSFlexGrid1->font().pointSizeF(), 8.25);
+    // Cells of the history grid are light yellow like the box.
+    QCOMPARE(f.MSFlexGrid2->model()
+                 ->data(f.MSFlexGrid2->model()->index(0, 0), Qt::BackgroundRole)
+                 .value<QColor>(),
+             QColor(255, 255, 192));
+}
+
+void TestForm1Layout::controlsStandWhereDesigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("Label3") << "Label3" << QRect(120, 120, 6135, 255);
+    QTest::newRow("MSFlexGrid1") << "MSFlexGrid1" << QRect(100, 450, 6900, 2310);
+    QTest::newRow("MSChart1") << "MSChart1" << QRect(50, 450, 7000, 3400);
+    QTest::newRow("MSChart2") << "MSChart2" << QRect(50, 450, 7000, 3400);
+    QTest::newRow("MSFlexGrid2") << "MSFlexGrid2" << QRect(100, 2800, 4100, 1150);
+    QTest::newRow("Label2") << "Label2" << QRect(4250, 3050, 3495, 615);
+    QTest::newRow("Text1") << "Text1" << QRect(5000, 3300, 1575, 330);
+    QTest::newRow("Command1") << "Command1" << QRect(120, 3960, 1215, 375);
+    QTest::newRow("Label1") << "Label1" << QRect(1560, 4080, 4740, 255);
+    QTest::newRow("RichTextBox1") << "RichTextBox1" << QRect(0, 4800, 6090, 735);
+}
+
+void TestForm1Layout::controlsStandWhereDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    FormHarness h(Ini);
+    const QWidget* control = h.form->findChild<QWidget*>(name);
+    QVERIFY(control != nullptr);
+    const auto px = [&](int t) { return Geometry::toPixels(t, *control); };
+    QCOMPARE(control->geometry(),
+             QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height())));
+}
+
+void TestForm1Layout::gridsHaveTheirRowsAndColumns()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    QCOMPARE(f.MSFlexGrid1->rows(), 100);
+    QCOMPARE(f.MSFlexGrid1->cols(), 6);
+    QCOMPARE(f.MSFlexGrid2->rows(), 50);
+    QCOMPARE(f.MSFlexGrid2->cols(), 4);
+    const int logWidths[] = {500, 1000, 700, 700, 1400, 5000};
+    for (int col = 0; col < 6; ++col)
+        QVERIFY(qAbs(f.MSFlexGrid1->colWidth(col) - logWidths[col]) <= 15);
+    const auto alignment = [](const FlexGrid* grid, int col) {
+        return grid->model()->data(grid->model()->index(0, col), Qt::TextAlignmentRole).toInt();
+    };
+    QCOMPARE(alignment(f.MSFlexGrid1, 3), int(Qt::AlignLeft | Qt::AlignVCenter));
+    QCOMPARE(alignment(f.MSFlexGrid1, 4), int(Qt::AlignLeft | Qt::AlignVCenter));
+    QCOMPARE(alignment(f.MSFlexGrid2, 3), int(Qt::AlignLeft | Qt::AlignVCenter));
+}
+
+void TestForm1Layout::chartsStartEmptyWithTheirLabels()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    const QStringList labels = {"<-0.6", "-0.5", "-0.4", "-0.3", "-0.2", "-0.1", "0",
+                                "0.1",   "0.2",  "0.3",  "0.4",  "0.5",  ">0.6"};
+    for (int row = 1; row <= 13; ++row) {
+        QCOMPARE(f.MSChart1->rowLabel(row), labels[row - 1]);
+        QCOMPARE(f.MSChart1->value(row, 1), 0.0);
+    }
+    QCOMPARE(f.MSChart2->rowCount(), 70);
+    QCOMPARE(f.MSChart2->columnCount(), 2);
+    QCOMPARE(f.MSChart2->rowLabel(70), QString("R70"));
+}
+
+QTEST_MAIN(TestForm1Layout)
+#include "tst_form1layout.moc"

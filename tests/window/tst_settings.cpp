@@ -1,0 +1,162 @@
+#include "FormHarness.h"
+#include "Geometry.h"
+#include "Settings.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QUdpSocket>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void portText_data();
+    void portText();
+    void positionText_data();
+    void positionText();
+    void firstStartWithoutFileUsesDefaultsAndCreatesIt();
+    void storedPortAndPositionAreUsed();
+    void corruptFileStartsWithDefaults();
+    void closeKeepsOtherContentOfTheFile();
+    void closingMinimisedSavesTheRestoredPosition();
+    void portThatCannotBeListenedOnIsSaidAndKept_data();
+    void portThatCannotBeListenedOnIsSaidAndKept();
+    void listensOnTheStoredPort();
+};
+
+void TestSettings::portText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("port");
+    QTest::newRow("plain") << "2239" << 2239;
+    QTest::newRow("letters after") << "2239abc" << 2239;
+    QTest::newRow("blanks before") << "   2240" << 2240;
+    QTest::newRow("blank inside") << "22 38" << 2238;
+    QTest::newRow("no number") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("half to even down") << "2238.5" << 2238;
+    QTest::newRow("half to even up") << "2239.5" << 2240;
+    QTest::newRow("beyond 16 bits") << "40000" << 2238;
+    QTest::newRow("far beyond") << "1e30" << 2238;
+    QTest::newRow("negative") << "-7" << -7;
+}
+
+void TestSettings::portText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, port);
+    QCOMPARE(int(StoredSettings::portFromText(text)), port);
+}
+
+void TestSettings::positionText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("value");
+    QTest::newRow("whole") << "1440" << 1440.0f;
+    QTest::newRow("negative") << "-120" << -120.0f;
+    QTest::newRow("fraction") << "15.5" << 15.5f;
+    QTest::newRow("no number") << "left" << 0.0f;
+    QTest::newRow("trailing text") << "100px" << 0.0f;
+    QTest::newRow("beyond float") << "1e60" << 0.0f;
+    QTest::newRow("empty") << "" << 0.0f;
+}
+
+void TestSettings::positionText()
+{
+    QFETCH(QString, text);
+    QFETCH(float, value);
+    QCOMPARE(StoredSettings::positionFromText(text), value);
+}
+
+void TestSettings::firstStartWithoutFileUsesDefaultsAndCreatesIt()
+{
+    // Port 2238 may be taken on this machine; the defaults are what matters here.
+    FormHarness h(std::nullopt);
+    QCOMPARE(h.form->listenPort(), 2238);
+    QCOMPARE(h.form->pos(), QPoint(0, 0));
+    QVERIFY(h.form->Label1->text().contains("port 2238"));
+    h.form->close();
+    const QString ini = h.iniText();
+    QVERIFY(ini.startsWith("[User]\r\nUDP port=2238\r\nTop="));
+    QVERIFY(ini.contains("\r\nLeft="));
+    QVERIFY(ini.indexOf("Top=") < ini.indexOf("Left="));
+}
+
+void TestSettings::storedPortAndPositionAreUsed()
+{
+    FormHarness h("[User]\r\nUDP port=31231\r\nTop=1440\r\nLeft=2880\r\n");
+    QCOMPARE(h.form->listenPort(), 31231);
+    QCOMPARE(h.form->Label1->text(), QString("Looking for UDP message at port 31231....."));
+    const int px = Geometry::toPixels(1440, *h.form);
+    QCOMPARE(h.form->pos(), QPoint(2 * px, px));
+    h.form->close();
+    QCOMPARE(h.iniText(), QString("[User]\r\nUDP port=31231\r\nTop=1440\r\nLeft=2880\r\n"));
+}
+
+void TestSettings::corruptFileStartsWithDefaults()
+{
+    FormHarness h("[User]\r\nUDP port=99999\r\nTop=abc\r\nLeft=1e99\r\n");
+    QCOMPARE(h.form->listenPort(), 2238);
+    QCOMPARE(h.form->pos(), QPoint(0, 0));
+    FormHarness binary(QByteArray("\x00\xff\xfe[User\r\n=\r\n\x01", 12));
+    QCOMPARE(binary.form->listenPort(), 2238);
+}
+
+void TestSettings::closeKeepsOtherContentOfTheFile()
+{
+    FormHarness h("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nudp port=31232\r\n");
+    h.form->close();
+    QCOMPARE(h.iniText(), QString("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nUDP port=31232\r\n"
+                                  "Top=0\r\nLeft=0\r\n"));
+}
+
+void TestSettings::closingMinimisedSavesTheRestoredPosition()
+{
+    FormHarness h("[User]\r\nUDP port=31233\r\nTop=1500\r\nLeft=3000\r\n");
+    h.form->show();
+    h.form->showMinimized();
+    h.form->close();
+    QVERIFY(h.iniText().contains("Top=1500\r\nLeft=3000\r\n"));
+}
+
+void TestSettings::portThatCannotBeListenedOnIsSaidAndKept_data()
+{
+    QTest::addColumn<QByteArray>("port");
+    QTest::newRow("zero") << QByteArray("0");
+    QTest::newRow("empty value") << QByteArray("");
+    QTest::newRow("negative") << QByteArray("-100");
+    QTest::newRow("in use") << QByteArray("31234");
+}
+
+void TestSettings::portThatCannotBeListenedOnIsSaidAndKept()
+{
+    QFETCH(QByteArray, port);
+    QUdpSocket holder;
+    QVERIFY(holder.bind(QHostAddress::LocalHost, 31234));
+    FormHarness h("[User]\r\nUDP port=" + port + "\r\n");
+    QVERIFY(!h.form->listenError().isEmpty());
+    const QString number = QString::number(port.toInt());
+    QVERIFY2(h.form->Label1->text().startsWith("Cannot listen at port " + number + ": "),
+             qPrintable(h.form->Label1->text()));
+    h.form->show();
+    QTRY_COMPARE(h.dialogs.messages.size(), 1);
+    QVERIFY(h.dialogs.messages.first().contains(number));
+    // The window stays open and the port command can mend it.
+    QVERIFY(h.form->isVisible());
+    h.dialogs.answer = QStringLiteral("31235");
+    h.form->mnuUDPport_Click();
+    QVERIFY(h.iniText().contains("UDP port=31235\r\n"));
+}
+
+void TestSettings::listensOnTheStoredPort()
+{
+    FormHarness h("[User]\r\nUDP port=31236\r\n");
+    QUdpSocket sender;
+    DecodeReport report;
+    report.id = QStringLiteral("Net");
+    report.message = QStringLiteral("CQ K1ABC FN42");
+    sender.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress::LocalHost, 31236);
+    QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Net"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"

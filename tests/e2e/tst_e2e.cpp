@@ -1,0 +1,103 @@
+#include "DecodeDatagramWriter.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <csignal>
+
+// Starts the real program from a folder of its own, as an operator would, and ends it the way
+// a session manager does.
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void runsListensAndSavesOnTermination();
+    void interruptAlsoSaves();
+
+private:
+    static bool start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini);
+    static bool portIsTaken(quint16 port);
+    static QString readIni(const QTemporaryDir& dir);
+};
+
+bool TestEndToEnd::start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini)
+{
+    const QString binary = dir.filePath(QStringLiteral("vantorel"));
+    if (!QFile::copy(QStringLiteral(VANTOREL_BINARY), binary))
+        return false;
+    QFile file(dir.filePath(QStringLiteral("Vantorel.ini")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
+        return false;
+    file.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(binary, {});
+    return program.waitForStarted(10000);
+}
+
+bool TestEndToEnd::portIsTaken(quint16 port)
+{
+    QUdpSocket probe;
+    return !probe.bind(QHostAddress::LocalHost, port);
+}
+
+QString TestEndToEnd::readIni(const QTemporaryDir& dir)
+{
+    QFile file(dir.filePath(QStringLiteral("Vantorel.ini")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+}
+
+void TestEndToEnd::runsListensAndSavesOnTermination()
+{
+    QTemporaryDir dir;
+    QProcess program;
+    QVERIFY(start(program, dir, "; kept\r\n[User]\r\nUDP port=31251\r\nTop=300\r\nLeft=600\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31251), 10000);
+
+    QProcess sender;
+    sender.start(QStringLiteral(VANTOREL_SEND_BINARY),
+                 {QStringLiteral("--port"), QStringLiteral("31251"), QStringLiteral("--count"),
+                  QStringLiteral("3000"), QStringLiteral("--id"), QStringLiteral("e2e")});
+    QVERIFY(sender.waitForFinished(30000));
+    QCOMPARE(sender.exitCode(), 0);
+    QVERIFY(sender.readAllStandardOutput().startsWith("sent 3000 datagrams"));
+
+    // Hostile datagrams do not end the program.
+    QUdpSocket socket;
+    QByteArray hostile = DecodeDatagramWriter::header(2);
+    DecodeDatagramWriter::appendUInt32(hostile, 0x7FFFFFFF);
+    socket.writeDatagram(hostile, QHostAddress::LocalHost, 31251);
+    socket.writeDatagram(QByteArray(65507, '\x02'), QHostAddress::LocalHost, 31251);
+    socket.writeDatagram(QByteArray(3, '\x02'), QHostAddress::LocalHost, 31251);
+    QTest::qWait(300);
+    QCOMPARE(program.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    const QString ini = readIni(dir);
+    QVERIFY2(ini.startsWith("; kept\r\n[User]\r\nUDP port=31251\r\nTop="), qPrintable(ini));
+    QVERIFY(ini.contains("\r\nLeft="));
+    QVERIFY(!QFile::exists(dir.filePath("Vantorel.ini.tmp")));
+}
+
+void TestEndToEnd::interruptAlsoSaves()
+{
+    QTemporaryDir dir;
+    QProcess program;
+    QVERIFY(start(program, dir, "[User]\r\nUDP port=31252\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31252), 10000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(readIni(dir).contains("UDP port=31252\r\nTop="));
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"

@@ -1,9 +1,9 @@
 # Set-up and build commands for a Debian 12 machine; see README.md.
-PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libgl-dev fonts-liberation \
-            xvfb xauth imagemagick
+PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-liberation \
+            xvfb xauth imagemagick xdotool clang-format
 JOBS ?= 2
 
-.PHONY: deps build build-asan run test bench clean
+.PHONY: deps build build-asan run test bench demo package install screenshots format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -32,3 +32,22 @@ test: build build-asan
 
 clean:
 	rm -rf build
+
+bench: build
+	QT_QPA_PLATFORM=offscreen ./build/release/vantorel-bench
+
+demo: build
+	tools/demo.sh $(if $(SPEED),--speed $(SPEED))
+
+package: build
+	cd build/release && cpack -G DEB
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/release --prefix $(PREFIX)
+
+screenshots: build
+	tools/screenshots.sh docs
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -27,8 +27,8 @@ std::optional<std::uint32_t> timeOfDay(const QString& hhmmss)
 
 std::optional<DecodeReport> parseLine(const QString& line)
 {
-    static const QRegularExpression dated(
-        QStringLiteral(R"(^\s*\d{6}_(\d{4,6})\s+[\d.]+\s+Rx\s+(\S+)\s+(-?\d+)\s+(-?[\d.]+)\s+(\d+)\s+(.*\S)\s*$)"));
+    static const QRegularExpression dated(QStringLiteral(
+        R"(^\s*\d{6}_(\d{4,6})\s+[\d.]+\s+Rx\s+(\S+)\s+(-?\d+)\s+(-?[\d.]+)\s+(\d+)\s+(.*\S)\s*$)"));
     static const QRegularExpression plain(
         QStringLiteral(R"(^\s*(\d{4,6})\s+(-?\d+)\s+(-?[\d.]+)\s+(\d+)\s+(\S)\s+(.*\S)\s*$)"));
 

@@ -34,17 +34,18 @@ struct Options {
 bool readOptions(const QCoreApplication& app, Options& options)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Sends WSJT-X Decode reports (message type 2) to 127.0.0.1:PORT.\n"
-        "Reads ALL.TXT-style lines from --file, or makes up traffic without it."));
+    parser.setApplicationDescription(
+        QStringLiteral("Sends WSJT-X Decode reports (message type 2) to 127.0.0.1:PORT.\n"
+                       "Reads ALL.TXT-style lines from --file, or makes up traffic without it."));
     parser.addHelpOption();
     const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
                                   QStringLiteral("UDP port to send to (default 2238)."),
                                   QStringLiteral("PORT"), QStringLiteral("2238"));
-    const QCommandLineOption file({QStringLiteral("f"), QStringLiteral("file")},
-                                  QStringLiteral("ALL.TXT-style file; its lines are sent in order, "
-                                                 "from the start again when --count asks for more."),
-                                  QStringLiteral("FILE"));
+    const QCommandLineOption file(
+        {QStringLiteral("f"), QStringLiteral("file")},
+        QStringLiteral("ALL.TXT-style file; its lines are sent in order, "
+                       "from the start again when --count asks for more."),
+        QStringLiteral("FILE"));
     const QCommandLineOption id(QStringLiteral("id"),
                                 QStringLiteral("Id of the sending instance (default WSJT-X)."),
                                 QStringLiteral("ID"), QStringLiteral("WSJT-X"));
@@ -137,9 +138,9 @@ int main(int argc, char* argv[])
     std::vector<DecodeReport> fileReports;
     if (!options.file.isEmpty() && !loadFile(options.file, fileReports))
         return 1;
-    const qint64 total = options.count >= 0
-                             ? options.count
-                             : (fileReports.empty() ? 100 : static_cast<qint64>(fileReports.size()));
+    const qint64 total =
+        options.count >= 0 ? options.count
+                           : (fileReports.empty() ? 100 : static_cast<qint64>(fileReports.size()));
 
     QUdpSocket socket;
     socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, QVariant(4 * 1024 * 1024));
@@ -156,7 +157,8 @@ int main(int argc, char* argv[])
         report.id = options.id;
         // A new time stamp in the file starts the next FT8-like period.
         if (options.period > 0 && i > 0 && !fileReports.empty() &&
-            report.timeMs != fileReports[static_cast<std::size_t>(i - 1) % fileReports.size()].timeMs)
+            report.timeMs !=
+                fileReports[static_cast<std::size_t>(i - 1) % fileReports.size()].timeMs)
             QThread::msleep(static_cast<unsigned long>(options.period * 1000));
         if (options.rate > 0 && i % options.burst == 0) {
             const qint64 due = static_cast<qint64>(static_cast<double>(i) / options.rate * 1e9);

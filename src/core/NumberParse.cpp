@@ -15,7 +15,10 @@ bool isIgnoredBlank(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
 }
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 double radixNumber(const std::string& text, std::size_t from, int radix)
 {
@@ -108,7 +111,8 @@ std::optional<double> wholeNumber(const QString& text)
         return std::nullopt;
     if (i < trimmed.size() && (trimmed[i] == QLatin1Char('e') || trimmed[i] == QLatin1Char('E'))) {
         ++i;
-        if (i < trimmed.size() && (trimmed[i] == QLatin1Char('+') || trimmed[i] == QLatin1Char('-')))
+        if (i < trimmed.size() &&
+            (trimmed[i] == QLatin1Char('+') || trimmed[i] == QLatin1Char('-')))
             ++i;
         bool exponentDigits = false;
         while (i < trimmed.size() && isDigit(trimmed[i])) {
@@ -126,7 +130,10 @@ std::optional<double> wholeNumber(const QString& text)
     return value;
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value)
+{
+    return std::nearbyint(value);
+}
 
 std::optional<std::int16_t> toInt16(double value)
 {

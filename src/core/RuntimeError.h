@@ -12,17 +12,26 @@ public:
 
 class OverflowError : public RuntimeError {
 public:
-    OverflowError() : RuntimeError("Overflow") {}
+    OverflowError()
+        : RuntimeError("Overflow")
+    {
+    }
 };
 
 // An index outside the range of an array, a list of words or a grid.
 class SubscriptError : public RuntimeError {
 public:
-    SubscriptError() : RuntimeError("Subscript out of range") {}
+    SubscriptError()
+        : RuntimeError("Subscript out of range")
+    {
+    }
 };
 
 // A text that is no number where a number is needed.
 class TypeMismatchError : public RuntimeError {
 public:
-    TypeMismatchError() : RuntimeError("Type mismatch") {}
+    TypeMismatchError()
+        : RuntimeError("Type mismatch")
+    {
+    }
 };

@@ -18,7 +18,10 @@ unsigned char DatagramReader::byteAt(std::int16_t index) const
     return static_cast<unsigned char>(m_bytes->at(index));
 }
 
-std::int16_t DatagramReader::indexAt(int offset) const { return Checked::add16(m_cursor, offset); }
+std::int16_t DatagramReader::indexAt(int offset) const
+{
+    return Checked::add16(m_cursor, offset);
+}
 
 std::uint64_t DatagramReader::readBigEndian(int n)
 {
@@ -42,9 +45,15 @@ std::int32_t DatagramReader::ReadInt32()
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(readBigEndian(4)));
 }
 
-double DatagramReader::ReadDouble() { return std::bit_cast<double>(readBigEndian(8)); }
+double DatagramReader::ReadDouble()
+{
+    return std::bit_cast<double>(readBigEndian(8));
+}
 
-bool DatagramReader::ReadBool() { return readBigEndian(1) != 0; }
+bool DatagramReader::ReadBool()
+{
+    return readBigEndian(1) != 0;
+}
 
 QString DatagramReader::ReadText()
 {
@@ -52,7 +61,8 @@ QString DatagramReader::ReadText()
     if (length <= 0)
         return {};
     const std::int16_t end = indexAt(length);
-    const qsizetype available = qMax<qsizetype>(0, qMin<qsizetype>(end, m_bytes->size()) - m_cursor);
+    const qsizetype available =
+        qMax<qsizetype>(0, qMin<qsizetype>(end, m_bytes->size()) - m_cursor);
     QString text = QString::fromLatin1(m_bytes->constData() + m_cursor, available);
     m_cursor = end;
     return text;

@@ -15,7 +15,10 @@ void DecodeDatagramWriter::appendDouble(QByteArray& out, double value)
     appendUInt32(out, static_cast<std::uint32_t>(bits));
 }
 
-void DecodeDatagramWriter::appendBool(QByteArray& out, bool value) { out.append(value ? 1 : 0); }
+void DecodeDatagramWriter::appendBool(QByteArray& out, bool value)
+{
+    out.append(value ? 1 : 0);
+}
 
 void DecodeDatagramWriter::appendText(QByteArray& out, const QString& text)
 {

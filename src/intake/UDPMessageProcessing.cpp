@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <string>
 #include <cmath>
+#include <string>
 
 void UDPMessageProcessing::ProcessDatagram(const QByteArray& datagram, DecodeSink& sink)
 {
@@ -28,7 +28,7 @@ void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink&
     m_message.TimeMs = m_reader.ReadInt32();
     m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
     m_message.DeltaTime = m_reader.ReadDouble();
-    m_reader.ReadInt32(); // delta frequency
+    m_reader.ReadInt32();                          // delta frequency
     DatagramReader::CutAtNul(m_reader.ReadText()); // mode
     m_message.Message = DatagramReader::CutAtNul(m_reader.ReadText());
 
@@ -53,12 +53,13 @@ QString UDPMessageProcessing::dtText(double deltaTime)
     // Round the shortest decimal form of the value, halves away from zero, so that a DT sent
     // as 0.25 or 0.15 rounds the way it reads.
     char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(deltaTime), std::chars_format::fixed);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(deltaTime),
+                                      std::chars_format::fixed);
     std::string digits(buffer, result.ptr);
     const std::size_t point = digits.find('.');
     std::string whole = point == std::string::npos ? digits : digits.substr(0, point);
-    const std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
+    const std::string fraction =
+        point == std::string::npos ? std::string() : digits.substr(point + 1);
     char tenth = fraction.empty() ? '0' : fraction[0];
     if (fraction.size() > 1 && fraction[1] >= '5') {
         if (tenth < '9') {

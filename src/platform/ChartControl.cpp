@@ -10,6 +10,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
     : QChartView(parent)
@@ -41,16 +42,23 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         chart->addSeries(series);
         m_categories = new QBarCategoryAxis(chart);
         m_categories->setLabelsFont(font);
-        m_categories->append(m_labels);
+        // Escaped labels are measured by their markup and would be cut needlessly.
+        m_categories->setTruncateLabels(false);
+        for (const QString& label : m_labels)
+            m_categories->append(label.toHtmlEscaped());
         chart->addAxis(m_categories, Qt::AlignBottom);
         series->attachAxis(m_categories);
         m_valueAxis->setRange(0, 1);
+        m_valueAxis->setTickCount(2);
         m_series << series;
     } else {
         auto* xAxis = new QValueAxis(chart);
         xAxis->setLabelsFont(font);
         xAxis->setRange(1, rows);
         xAxis->setLabelFormat(QStringLiteral("%d"));
+        xAxis->setTickType(QValueAxis::TicksDynamic);
+        xAxis->setTickAnchor(0);
+        xAxis->setTickInterval(10);
         chart->addAxis(xAxis, Qt::AlignBottom);
         for (int c = 1; c <= columns; ++c) {
             auto* series = new QLineSeries(chart);
@@ -151,6 +159,7 @@ void ChartControl::setData(const QString& text)
 void ChartControl::setValueRange(double minimum, double maximum)
 {
     m_valueAxis->setRange(minimum, maximum);
+    m_valueAxis->setTickCount(static_cast<int>((maximum - minimum) / 5) + 1);
 }
 
 void ChartControl::markChanged()
@@ -172,7 +181,11 @@ void ChartControl::syncSeries()
 {
     m_syncPending = false;
     if (m_labels != m_drawnLabels && m_categories != nullptr) {
-        m_categories->setCategories(m_labels);
+        // Axis labels are drawn as rich text: "<-0.6" would otherwise read as a tag.
+        QStringList shown;
+        for (const QString& label : m_labels)
+            shown << label.toHtmlEscaped();
+        m_categories->setCategories(shown);
         m_drawnLabels = m_labels;
     }
     for (int c = 1; c <= m_columns; ++c) {
@@ -188,8 +201,13 @@ void ChartControl::syncSeries()
         }
     }
     if (m_style == Style::Bars) {
-        const double top = *std::max_element(m_drawn.begin(), m_drawn.end());
-        m_valueAxis->setRange(0, std::max(1.0, top));
-        m_valueAxis->applyNiceNumbers();
+        // Counts are whole numbers: ticks at a 1-2-5 step keep every label distinct.
+        const double top = std::max(1.0, *std::max_element(m_drawn.begin(), m_drawn.end()));
+        double step = 1;
+        for (int i = 0; top / step > 8; ++i)
+            step *= i % 3 == 1 ? 2.5 : 2;
+        const double ticks = std::ceil(top / step);
+        m_valueAxis->setRange(0, ticks * step);
+        m_valueAxis->setTickCount(static_cast<int>(ticks) + 1);
     }
 }

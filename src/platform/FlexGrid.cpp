@@ -168,7 +168,10 @@ FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
     });
 }
 
-int FlexGrid::rows() const { return m_model->rows(); }
+int FlexGrid::rows() const
+{
+    return m_model->rows();
+}
 
 void FlexGrid::setRows(int rows)
 {
@@ -176,7 +179,10 @@ void FlexGrid::setRows(int rows)
     m_row = qMin(m_row, qMax(0, rows - 1));
 }
 
-int FlexGrid::cols() const { return m_model->columns(); }
+int FlexGrid::cols() const
+{
+    return m_model->columns();
+}
 
 void FlexGrid::setColWidth(int col, int twips)
 {
@@ -204,7 +210,10 @@ void FlexGrid::setColAlignment(int col, Qt::Alignment alignment)
     m_model->setAlignment(col, alignment);
 }
 
-QString FlexGrid::textMatrix(int row, int col) const { return m_model->cell(row, col).text; }
+QString FlexGrid::textMatrix(int row, int col) const
+{
+    return m_model->cell(row, col).text;
+}
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text)
 {
@@ -223,11 +232,20 @@ void FlexGrid::setCol(int col)
     m_col = col;
 }
 
-void FlexGrid::setCellBackColor(const QColor& color) { m_model->setBack(m_row, m_col, color); }
+void FlexGrid::setCellBackColor(const QColor& color)
+{
+    m_model->setBack(m_row, m_col, color);
+}
 
-QColor FlexGrid::cellBackColor(int row, int col) const { return m_model->cell(row, col).back; }
+QColor FlexGrid::cellBackColor(int row, int col) const
+{
+    return m_model->cell(row, col).back;
+}
 
-void FlexGrid::clear() { m_model->clear(); }
+void FlexGrid::clear()
+{
+    m_model->clear();
+}
 
 void FlexGrid::setTopRow(int row)
 {

@@ -15,7 +15,10 @@ UdpListener::UdpListener(QObject* parent)
 {
 }
 
-UdpListener::~UdpListener() { close(); }
+UdpListener::~UdpListener()
+{
+    close();
+}
 
 void UdpListener::close()
 {

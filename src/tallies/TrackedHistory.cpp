@@ -81,7 +81,10 @@ void TrackedHistory::Clear_Chart2()
     m_chartPointCounter = 1;
 }
 
-void TrackedHistory::Command1_Click() { m_colorFlag = !m_colorFlag; }
+void TrackedHistory::Command1_Click()
+{
+    m_colorFlag = !m_colorFlag;
+}
 
 void TrackedHistory::reset()
 {

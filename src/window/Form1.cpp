@@ -137,6 +137,10 @@ void Form1::createControls()
     Command1->setFont(arial(8.25));
     Geometry::place(*Command1, 120, 3960, 1215, 375);
 
+    // Labels lie beneath the other controls: the prompt's box overlaps the callsign box.
+    for (QLabel* label : {Label1, Label2, Label3})
+        label->lower();
+
     // Focus order as designed: box, DT chart, rich text, log, history, dB chart, button.
     setTabOrder(Text1, MSChart1);
     setTabOrder(MSChart1, RichTextBox1);
@@ -288,11 +292,20 @@ void Form1::runDecodeSteps(const DecodeFields& fields)
     m_history->ScrollTrackedHistory();
 }
 
-void Form1::Clear_Chart2() { m_history->Clear_Chart2(); }
+void Form1::Clear_Chart2()
+{
+    m_history->Clear_Chart2();
+}
 
-void Form1::Command1_Click() { m_history->Command1_Click(); }
+void Form1::Command1_Click()
+{
+    m_history->Command1_Click();
+}
 
-void Form1::resetHistory() { m_history->reset(); }
+void Form1::resetHistory()
+{
+    m_history->reset();
+}
 
 void Form1::MSFlexGrid1_Click()
 {

@@ -18,7 +18,10 @@ private slots:
     void cutAtNul();
 };
 
-static QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+static QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(text);
+}
 
 void TestDatagramReader::numbers_data()
 {
@@ -76,10 +79,10 @@ void TestDatagramReader::texts_data()
     QTest::newRow("null text") << hex("FFFFFFFF41") << QString() << 4;
     QTest::newRow("empty text") << hex("0000000041") << QString() << 4;
     QTest::newRow("most negative length") << hex("FFFF800041") << QString() << 4;
-    QTest::newRow("nul inside kept") << hex("000000054142004344")
-                                     << QString::fromLatin1("AB\0CD", 5) << 9;
-    QTest::newRow("utf-8 bytes stay bytes") << hex("00000002C3A9") << QString::fromLatin1("\xC3\xA9")
-                                            << 6;
+    QTest::newRow("nul inside kept")
+        << hex("000000054142004344") << QString::fromLatin1("AB\0CD", 5) << 9;
+    QTest::newRow("utf-8 bytes stay bytes")
+        << hex("00000002C3A9") << QString::fromLatin1("\xC3\xA9") << 6;
 }
 
 void TestDatagramReader::texts()
@@ -144,10 +147,12 @@ void TestDatagramReader::cutAtNul_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no nul") << "K1ABC" << "K1ABC";
+    QTest::newRow("no nul") << "K1ABC"
+                            << "K1ABC";
     QTest::newRow("nul inside") << QString::fromLatin1("AB\0CD", 5) << "AB";
     QTest::newRow("leading nul") << QString::fromLatin1("\0AB", 3) << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestDatagramReader::cutAtNul()

@@ -124,7 +124,7 @@ void TestUdpMessageProcessing::otherFieldsHaveNoEffect()
     report.deltaFrequency = 0xFFFFFFFF;
     report.mode = QStringLiteral("FT4 with a long mode text");
     QByteArray datagram = DecodeDatagramWriter::encode(report);
-    datagram[4] = 0x7F; // schema
+    datagram[4] = 0x7F;            // schema
     datagram.append(5000, '\xEE'); // anything after the message
     UDPMessageProcessing intake;
     RecordingSink sink;
@@ -181,22 +181,38 @@ void TestUdpMessageProcessing::callsign_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("callsign");
-    QTest::newRow("plain CQ") << "CQ K1ABC FN42" << "K1ABC";
-    QTest::newRow("CQ DX") << "CQ DX K1ABC FN42" << "K1ABC";
-    QTest::newRow("CQ TEST modifier") << "CQ TEST K1ABC FN42" << "K1ABC";
-    QTest::newRow("CQ POTA modifier") << "CQ POTA K1ABC FN42" << "K1ABC";
-    QTest::newRow("CQ one letter") << "CQ E K1ABC" << "K1ABC";
-    QTest::newRow("CQ three digits") << "CQ 123 K1ABC FN42" << "K1ABC";
-    QTest::newRow("CQ five letters is a call") << "CQ ABCDE K1ABC" << "ABCDE";
-    QTest::newRow("CQ lower-case word is a call") << "CQ test K1ABC" << "test";
-    QTest::newRow("CQ four digits is a call") << "CQ 1234 K1ABC" << "1234";
-    QTest::newRow("exchange") << "K1ABC W9XYZ -12" << "W9XYZ";
-    QTest::newRow("lower-case cq") << "cq K1ABC FN42" << "K1ABC";
-    QTest::newRow("two blanks after CQ") << "CQ  K1ABC" << "";
-    QTest::newRow("leading blank") << " CQ K1ABC FN42" << "CQ";
-    QTest::newRow("tab in the call") << "W9XYZ K1ABC\t -05" << "K1ABC";
-    QTest::newRow("compound call") << "CQ K1ABC/P FN42" << "K1ABC/P";
-    QTest::newRow("hashed call") << "W9XYZ <K1ABC> RR73" << "<K1ABC>";
+    QTest::newRow("plain CQ") << "CQ K1ABC FN42"
+                              << "K1ABC";
+    QTest::newRow("CQ DX") << "CQ DX K1ABC FN42"
+                           << "K1ABC";
+    QTest::newRow("CQ TEST modifier") << "CQ TEST K1ABC FN42"
+                                      << "K1ABC";
+    QTest::newRow("CQ POTA modifier") << "CQ POTA K1ABC FN42"
+                                      << "K1ABC";
+    QTest::newRow("CQ one letter") << "CQ E K1ABC"
+                                   << "K1ABC";
+    QTest::newRow("CQ three digits") << "CQ 123 K1ABC FN42"
+                                     << "K1ABC";
+    QTest::newRow("CQ five letters is a call") << "CQ ABCDE K1ABC"
+                                               << "ABCDE";
+    QTest::newRow("CQ lower-case word is a call") << "CQ test K1ABC"
+                                                  << "test";
+    QTest::newRow("CQ four digits is a call") << "CQ 1234 K1ABC"
+                                              << "1234";
+    QTest::newRow("exchange") << "K1ABC W9XYZ -12"
+                              << "W9XYZ";
+    QTest::newRow("lower-case cq") << "cq K1ABC FN42"
+                                   << "K1ABC";
+    QTest::newRow("two blanks after CQ") << "CQ  K1ABC"
+                                         << "";
+    QTest::newRow("leading blank") << " CQ K1ABC FN42"
+                                   << "CQ";
+    QTest::newRow("tab in the call") << "W9XYZ K1ABC\t -05"
+                                     << "K1ABC";
+    QTest::newRow("compound call") << "CQ K1ABC/P FN42"
+                                   << "K1ABC/P";
+    QTest::newRow("hashed call") << "W9XYZ <K1ABC> RR73"
+                                 << "<K1ABC>";
 }
 
 void TestUdpMessageProcessing::callsign()
@@ -294,8 +310,8 @@ void TestUdpMessageProcessing::valuesThatDoNotFitAreDropped()
     QVERIFY(!process(intake, DecodeDatagramWriter::encode(negativeTime), sink));
     QVERIFY(sink.decodes.isEmpty());
 
-    for (const double dt : {std::numeric_limits<double>::quiet_NaN(),
-                            std::numeric_limits<double>::infinity()}) {
+    for (const double dt :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         DecodeReport report = sample();
         report.deltaTime = dt;
         RecordingSink nanSink;

@@ -44,7 +44,8 @@ void TestProfileFile::reading_data()
     QTest::addColumn<QString>("value");
     QTest::newRow("plain") << QByteArray("[User]\r\nUDP port=2239\r\n") << "2239";
     QTest::newRow("lower-case names") << QByteArray("[user]\nudp PORT=2240\n") << "2240";
-    QTest::newRow("blanks trimmed") << QByteArray("  [ User ]  \n  UDP port  =   2241  \n") << "2241";
+    QTest::newRow("blanks trimmed")
+        << QByteArray("  [ User ]  \n  UDP port  =   2241  \n") << "2241";
     QTest::newRow("empty value is no default") << QByteArray("[User]\nUDP port=\n") << "";
     QTest::newRow("missing key") << QByteArray("[User]\nTop=5\n") << "dflt";
     QTest::newRow("key in other section") << QByteArray("[Other]\nUDP port=1\n[User]\n") << "dflt";

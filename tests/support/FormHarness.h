@@ -21,7 +21,8 @@ public:
     std::optional<QString> answer;
 
     void showMessage(QWidget*, const QString& text) override { messages << text; }
-    std::optional<QString> askText(QWidget*, const QString& prompt, const QString& defaultText) override
+    std::optional<QString> askText(QWidget*, const QString& prompt,
+                                   const QString& defaultText) override
     {
         prompts << prompt + QStringLiteral(" [") + defaultText + QStringLiteral("]");
         return answer;
@@ -57,8 +58,8 @@ struct FormHarness {
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
     }
 
-    void decode(const QString& message, int snr = -10, double dt = 0.1,
-                quint32 timeMs = 43'200'000, const QString& id = QStringLiteral("WSJT-X"))
+    void decode(const QString& message, int snr = -10, double dt = 0.1, quint32 timeMs = 43'200'000,
+                const QString& id = QStringLiteral("WSJT-X"))
     {
         DecodeReport report;
         report.id = id;

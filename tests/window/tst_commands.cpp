@@ -224,10 +224,14 @@ void TestCommands::portCommandAcceptsAPortAndCloses_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("unchanged default") << "2238" << "2238";
-    QTest::newRow("blanks around") << "  5000 " << "5000";
-    QTest::newRow("fraction rounds to even") << "5000.5" << "5000";
-    QTest::newRow("highest") << "32767" << "32767";
+    QTest::newRow("unchanged default") << "2238"
+                                       << "2238";
+    QTest::newRow("blanks around") << "  5000 "
+                                   << "5000";
+    QTest::newRow("fraction rounds to even") << "5000.5"
+                                             << "5000";
+    QTest::newRow("highest") << "32767"
+                             << "32767";
 }
 
 void TestCommands::portCommandAcceptsAPortAndCloses()

@@ -4,8 +4,8 @@
 #include "FlexGrid.h"
 #include "FormHarness.h"
 #include "Geometry.h"
-#include "Traffic.h"
 #include "TrackedHistory.h"
+#include "Traffic.h"
 
 #include <QAction>
 #include <QLabel>

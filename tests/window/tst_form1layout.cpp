@@ -21,6 +21,7 @@ private slots:
     void controlsStandWhereDesigned();
     void gridsHaveTheirRowsAndColumns();
     void chartsStartEmptyWithTheirLabels();
+    void clickIntoTheBoxReachesItThroughThePrompt();
 };
 
 static const QByteArray Ini = FormHarness::portIni(31201);
@@ -143,6 +144,18 @@ void TestForm1Layout::chartsStartEmptyWithTheirLabels()
     QCOMPARE(f.MSChart2->rowCount(), 70);
     QCOMPARE(f.MSChart2->columnCount(), 2);
     QCOMPARE(f.MSChart2->rowLabel(70), QString("R70"));
+}
+
+void TestForm1Layout::clickIntoTheBoxReachesItThroughThePrompt()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.show();
+    QVERIFY(f.Label2->geometry().intersects(f.Text1->geometry()));
+    QWidget* client = f.Text1->parentWidget();
+    QCOMPARE(client->childAt(f.Text1->geometry().center()), f.Text1);
+    QTest::mouseClick(client->childAt(f.Text1->geometry().center()), Qt::LeftButton);
+    QCOMPARE(f.Text1->text(), QString());
 }
 
 QTEST_MAIN(TestForm1Layout)

@@ -1,5 +1,5 @@
-#include "DecodeLog.h"
 #include "CallsignTally.h"
+#include "DecodeLog.h"
 #include "FlexGrid.h"
 #include "FormHarness.h"
 #include "Traffic.h"
@@ -49,7 +49,8 @@ void TestRobustness::mutatedDatagramsNeverDisturbTheNextOne()
         h.form->UDPSocket_DataArrival(datagram);
     }
     const qint32 total = h.form->tally().totalRecords();
-    const int row = h.form->decodeLog().logRowCounter() > 99 ? 0 : h.form->decodeLog().logRowCounter() - 1;
+    const int row =
+        h.form->decodeLog().logRowCounter() > 99 ? 0 : h.form->decodeLog().logRowCounter() - 1;
     h.decode("CQ K1GOOD FN42", -4, 0.2, 45'015'000, "Good");
     QCOMPARE(h.form->windowTitle(), QString("Vantorel Listening to Good"));
     QCOMPARE(h.form->tally().totalRecords(), total + 1);

@@ -1,0 +1,161 @@
+// Measures the whole pipeline: the real window (offscreen), datagrams over loopback from
+// vantorel-send, and the per-decode cost over a long run. Prints figures; asserts nothing.
+#include "CallsignTally.h"
+#include "DecodeDatagramWriter.h"
+#include "Form1.h"
+#include "Traffic.h"
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int Port = 31299;
+
+class SilentDialogs : public UserDialogs {
+public:
+    void showMessage(QWidget*, const QString& text) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    std::optional<QString> askText(QWidget*, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    void showLongText(QWidget*, const QString&) override {}
+};
+
+struct Window {
+    QTemporaryDir dir;
+    SilentDialogs dialogs;
+    std::unique_ptr<Form1> form;
+    double startMs = 0;
+
+    Window()
+    {
+        QFile ini(dir.filePath(QStringLiteral("Vantorel.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write("[User]\r\nUDP port=" + QByteArray::number(Port) + "\r\n");
+        ini.close();
+        QElapsedTimer clock;
+        clock.start();
+        form = std::make_unique<Form1>(dir.path(), dialogs);
+        form->show();
+        QCoreApplication::processEvents();
+        startMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    }
+};
+
+struct Delivery {
+    std::int64_t received = 0;
+    double seconds = 0;
+    double worstGapMs = 0;
+};
+
+// Sends count datagrams with vantorel-send and runs the event loop until they are all
+// processed or nothing has arrived for two seconds.
+Delivery deliver(Form1& form, std::int64_t count, std::int64_t start)
+{
+    const std::int64_t before = form.tally().totalRecords();
+    QElapsedTimer clock;
+    clock.start();
+    QElapsedTimer gap;
+    gap.start();
+    double worstGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        worstGap = std::max(worstGap, static_cast<double>(gap.nsecsElapsed()) / 1e6);
+        gap.restart();
+    });
+    ticker.start(10);
+
+    QProcess sender;
+    sender.start(QStringLiteral(VANTOREL_SEND_BINARY),
+                 {QStringLiteral("--port"), QString::number(Port), QStringLiteral("--count"),
+                  QString::number(count), QStringLiteral("--start"), QString::number(start),
+                  QStringLiteral("--callsigns"), QStringLiteral("500")});
+    std::int64_t last = 0;
+    QElapsedTimer idle;
+    idle.start();
+    double lastArrival = 0;
+    while (idle.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const std::int64_t now = form.tally().totalRecords() - before;
+        if (now != last) {
+            last = now;
+            idle.restart();
+            lastArrival = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        }
+        if (now >= count && sender.state() == QProcess::NotRunning)
+            break;
+    }
+    sender.waitForFinished(5000);
+    return {last, lastArrival, worstGap};
+}
+
+long peakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Window window;
+    std::printf("start-up to a shown window: %.1f ms\n", window.startMs);
+    Form1& form = *window.form;
+
+    const Delivery sustained = deliver(form, 200'000, 0);
+    std::printf("sustained, log view visible: %lld of 200000 decodes in %.2f s = %.0f decodes/s, "
+                "lost %lld, worst event-loop gap %.1f ms\n",
+                static_cast<long long>(sustained.received), sustained.seconds,
+                sustained.received / sustained.seconds,
+                static_cast<long long>(200'000 - sustained.received), sustained.worstGapMs);
+
+    for (const std::int64_t burst : {10'000, 100'000}) {
+        const Delivery result = deliver(form, burst, 1'000'000);
+        std::printf("burst of %lld at once: lost %lld\n", static_cast<long long>(burst),
+                    static_cast<long long>(burst - result.received));
+    }
+
+    // Cost per decode over a long run, without the socket: 1,000,000 decodes among 100,000
+    // distinct callsigns, first tenth against last tenth.
+    window.form.reset();
+    Window fresh;
+    constexpr int Total = 1'000'000;
+    constexpr int Tenth = Total / 10;
+    double tenthSeconds[10] = {};
+    for (int part = 0; part < 10; ++part) {
+        std::vector<QByteArray> datagrams;
+        datagrams.reserve(Tenth);
+        for (int i = 0; i < Tenth; ++i)
+            datagrams.push_back(DecodeDatagramWriter::encode(
+                Traffic::report(static_cast<std::uint64_t>(part) * Tenth + i, 100'000)));
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < Tenth; ++i) {
+            fresh.form->UDPSocket_DataArrival(datagrams[static_cast<std::size_t>(i)]);
+            if (i % 1000 == 0)
+                QCoreApplication::processEvents();
+        }
+        tenthSeconds[part] = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    }
+    std::printf("1,000,000 decodes, 100,000 callsigns: first tenth %.0f decodes/s, last tenth "
+                "%.0f decodes/s, last/first time %.2fx; unique callsigns %d\n",
+                Tenth / tenthSeconds[0], Tenth / tenthSeconds[9], tenthSeconds[9] / tenthSeconds[0],
+                fresh.form->tally().uniqueCount());
+    std::printf("peak RSS: %ld MB\n", peakRssMb());
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "AllTxt.h"
+#include "DecodeDatagramWriter.h"
+#include "RuntimeError.h"
+#include "UDPMessageProcessing.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+struct CountingSink : DecodeSink {
+    int decodes = 0;
+    QSet<QString> callsigns;
+    void showSenderId(const QString&) override {}
+    void runDecodeSteps(const DecodeFields& fields) override
+    {
+        ++decodes;
+        callsigns.insert(fields.Callsign);
+    }
+};
+} // namespace
+
+class TestSample : public QObject {
+    Q_OBJECT
+private slots:
+    void lineLayouts_data();
+    void lineLayouts();
+    void everySampleLineIsAnAcceptedDecode();
+};
+
+void TestSample::lineLayouts_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("snr");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("dated") << "231207_123015    14.074 Rx FT8    -12  0.2 1234 CQ K1ABC FN42"
+                           << true << -12 << "CQ K1ABC FN42";
+    QTest::newRow("plain") << "123015 -3  -0.5 1234 ~  K1ABC  W9XYZ R-05" << true << -3
+                           << "K1ABC W9XYZ R-05";
+    QTest::newRow("transmission") << "231207_123030    14.074 Tx FT8      0  0.0 1500 CQ K1ABC"
+                                  << false << 0 << "";
+    QTest::newRow("blank") << "" << false << 0 << "";
+    QTest::newRow("bad time") << "256099 -3 0.1 1234 ~ CQ K1ABC FN42" << false << 0 << "";
+}
+
+void TestSample::lineLayouts()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, valid);
+    QFETCH(int, snr);
+    QFETCH(QString, message);
+    const auto report = AllTxt::parseLine(line);
+    QCOMPARE(report.has_value(), valid);
+    if (!valid)
+        return;
+    QCOMPARE(report->snr, snr);
+    QCOMPARE(report->message, message);
+    QCOMPARE(report->timeMs, 45'015'000u);
+}
+
+void TestSample::everySampleLineIsAnAcceptedDecode()
+{
+    QFile file(QStringLiteral(SAMPLE_FILE));
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    UDPMessageProcessing intake;
+    CountingSink sink;
+    int lines = 0;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty())
+            continue;
+        ++lines;
+        const auto report = AllTxt::parseLine(line);
+        QVERIFY2(report.has_value(), qPrintable(line));
+        try {
+            intake.ProcessDatagram(DecodeDatagramWriter::encode(*report), sink);
+        } catch (const RuntimeError& error) {
+            QFAIL(qPrintable(line + QStringLiteral(": ") + QString::fromLatin1(error.what())));
+        }
+    }
+    QVERIFY(lines >= 100);
+    QCOMPARE(sink.decodes, lines);
+    QVERIFY(sink.callsigns.contains(QStringLiteral("K1ABC/P")));
+    QVERIFY(sink.callsigns.contains(QStringLiteral("<SP5XYZ>")));
+}
+
+QTEST_APPLESS_MAIN(TestSample)
+#include "tst_sample.moc"

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Starts Vantorel and feeds it the shipped sample of decodes, one FT8 period (15 s) at a time.
+#   tools/demo.sh [--speed N] [--short]
+# --speed N makes the periods N times shorter; --short sends everything quickly, closes the
+# program and checks that it ended cleanly (used by the test run).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=${BUILD_DIR:-$here/../build/release}
+speed=1
+short=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --speed) speed=$2; shift 2 ;;
+        --short) short=1; shift ;;
+        *) echo "usage: $0 [--speed N] [--short]" >&2; exit 2 ;;
+    esac
+done
+port=2238
+if [ "$short" = 1 ]; then
+    # A folder of its own, so the run neither reads nor writes the user's settings.
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp "$build/vantorel" "$work/"
+    port=31261
+    printf '[User]\r\nUDP port=%s\r\n' "$port" > "$work/Vantorel.ini"
+    app=$work/vantorel
+    period=0.02
+else
+    app=$build/vantorel
+    period=$(awk -v s="$speed" 'BEGIN { printf "%.3f", 15 / s }')
+    port=$(sed -n 's/^UDP port=\([0-9]*\).*/\1/p' "$build/Vantorel.ini" 2>/dev/null | head -n 1)
+    port=${port:-2238}
+fi
+"$app" &
+pid=$!
+sleep 1
+kill -0 "$pid"
+echo "Vantorel is listening on 127.0.0.1:$port; sending the sample, a period every $period s"
+"$build/vantorel-send" --port "$port" --file "$here/sample-all.txt" --period "$period" --id "demo"
+if [ "$short" = 1 ]; then
+    kill -TERM "$pid"
+    wait "$pid"
+    grep -q "UDP port=$port" "$work/Vantorel.ini"
+    echo "demo finished"
+else
+    echo "Close the window to end the demo."
+    wait "$pid"
+fi

@@ -39,8 +39,10 @@ bench: build
 demo: build
 	tools/demo.sh $(if $(SPEED),--speed $(SPEED))
 
-package: build
-	cd build/release && cpack -G DEB
+package: deps
+	cmake --preset package >/dev/null
+	cmake --build --preset package -j $(JOBS)
+	cd build/package && cpack -G DEB
 
 PREFIX ?= /usr/local
 install: build

@@ -21,6 +21,7 @@ printf '[User]\r\nUDP port=31271\r\nTop=0\r\nLeft=0\r\n' > "$work/Vantorel.ini"
 QT_SCALE_FACTOR=$scale "$work/vantorel" &
 app=$!
 sleep 2
+window=$(xdotool search --name '^Vantorel' | head -n 1)
 send() { "$build/vantorel-send" --port 31271 --file "$here/sample-all.txt" --id "WSJT-X" >/dev/null; }
 px() { awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }'; }
 # Track K1ABC: a click into the callsign box empties it; the letters are typed in lower case.
@@ -29,12 +30,12 @@ sleep 0.5
 xdotool type --delay 30 "k1abc"
 send
 sleep 1
-import -window root -crop "$(px 482)x$(px 372)+0+0" "$out/view-log$suffix.png"
+import -window "$window" "$out/view-log$suffix.png"
 # The menu bar items, left to right: UDP port, Show DT Graph, Show dB Graph, Show received message.
 xdotool mousemove "$(px 117)" "$(px 10)" click 1
 sleep 1
-import -window root -crop "$(px 482)x$(px 372)+0+0" "$out/view-dt$suffix.png"
+import -window "$window" "$out/view-dt$suffix.png"
 xdotool mousemove "$(px 217)" "$(px 10)" click 1
 sleep 1
-import -window root -crop "$(px 482)x$(px 372)+0+0" "$out/view-db$suffix.png"
+import -window "$window" "$out/view-db$suffix.png"
 echo "screenshots in $out"

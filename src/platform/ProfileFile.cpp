@@ -109,6 +109,8 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
 bool ProfileFile::save(QString* error) const
 {
     QSaveFile file(m_path);
+    // A shared install folder may let users write the file but not create files beside it.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error != nullptr)
             *error = file.errorString();

@@ -3,10 +3,13 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-d
             xvfb xauth imagemagick xdotool clang-format
 JOBS ?= 2
 
-.PHONY: deps build build-asan run test bench demo package install screenshots format clean
+.PHONY: deps install-packages build build-asan run test bench demo package install screenshots fuzz format clean
 
 deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
+
+install-packages:
+	@missing=$$(for p in $(WANTED); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
 	    | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:$$missing"; \
@@ -50,6 +53,16 @@ install: build
 
 screenshots: build
 	tools/screenshots.sh docs
+
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="clang"
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p build/fuzz/corpus && cp -n fuzz/corpus/* build/fuzz/corpus/
+	ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=fuzz/lsan.supp \
+	    build/fuzz/fuzz_decode -max_total_time=$(FUZZ_SECONDS) \
+	    -max_len=4096 -rss_limit_mb=8000 -print_final_stats=1 build/fuzz/corpus
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

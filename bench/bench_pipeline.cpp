@@ -108,6 +108,33 @@ long peakRssMb()
     return usage.ru_maxrss / 1024;
 }
 
+// Hostile datagrams straight into the intake: lengths that point far beyond the datagram, the
+// largest datagram UDP carries, and a flood of other message types.
+void hostileInput(Form1& form)
+{
+    const long before = peakRssMb();
+    const QByteArray good = DecodeDatagramWriter::encode(Traffic::report(1, 10));
+    for (const quint32 length : {0x7FFFFFFFu, 0xFFFFFFFEu}) {
+        QByteArray datagram = good;
+        for (int b = 0; b < 4; ++b)
+            datagram[12 + b] = static_cast<char>(length >> (24 - 8 * b));
+        for (int i = 0; i < 100'000; ++i)
+            form.UDPSocket_DataArrival(datagram);
+    }
+    QByteArray largest = DecodeDatagramWriter::header(2);
+    largest.append(65'507 - largest.size(), '\x41');
+    for (int i = 0; i < 10'000; ++i)
+        form.UDPSocket_DataArrival(largest);
+    QByteArray other = DecodeDatagramWriter::header(1);
+    other.append(100, '\x11');
+    for (int i = 0; i < 1'000'000; ++i)
+        form.UDPSocket_DataArrival(other);
+    QCoreApplication::processEvents();
+    std::printf("hostile input (200,000 bad lengths, 10,000 of 65,507 bytes, 1,000,000 other "
+                "types): peak RSS %ld MB before, %ld MB after\n",
+                before, peakRssMb());
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -116,6 +143,7 @@ int main(int argc, char* argv[])
     Window window;
     std::printf("start-up to a shown window: %.1f ms\n", window.startMs);
     Form1& form = *window.form;
+    hostileInput(form);
 
     const Delivery sustained = deliver(form, 200'000, 0);
     std::printf("sustained, log view visible: %lld of 200000 decodes in %.2f s = %.0f decodes/s, "

@@ -36,6 +36,7 @@ pid=$!
 sleep 1
 kill -0 "$pid"
 echo "Vantorel is listening on 127.0.0.1:$port; sending the sample, a period every $period s"
+[ "$short" = 1 ] || echo "Click a callsign in the log (a pale-blue cell) to track its history."
 "$build/vantorel-send" --port "$port" --file "$here/sample-all.txt" --period "$period" --id "demo"
 if [ "$short" = 1 ]; then
     kill -TERM "$pid"
@@ -43,6 +44,6 @@ if [ "$short" = 1 ]; then
     grep -q "UDP port=$port" "$work/Vantorel.ini"
     echo "demo finished"
 else
-    echo "Close the window to end the demo."
+    echo "The sample is sent; close the window to end the demo."
     wait "$pid"
 fi

@@ -1,35 +1,20 @@
 // libFuzzer target: every input is one datagram handed to the real window, through the intake
 // and all per-decode steps; a fixed tracked callsign makes the history steps run too.
-#include "CallsignBox.h"
-#include "Form1.h"
-#include "UserDialogs.h"
+#include "FormHarness.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-class NoDialogs : public UserDialogs {
-public:
-    void showMessage(QWidget*, const QString&) override {}
-    std::optional<QString> askText(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    void showLongText(QWidget*, const QString&) override {}
-};
-
 struct Harness {
     int argc = 1;
     char name[8] = "fuzz";
     char* argv[2] = {name, nullptr};
     QApplication app{argc, argv};
-    QTemporaryDir dir;
-    NoDialogs dialogs;
-    Form1 form{dir.path(), dialogs};
+    FormHarness window{FormHarness::portIni(31298)};
 };
 
 Harness* harness = nullptr;
@@ -40,13 +25,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     harness = new Harness; // lives for the whole fuzzing run
-    harness->form.Text1->setText(QStringLiteral("K1ABC"));
+    harness->window.form->Text1->setText(QStringLiteral("K1ABC"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray datagram(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    harness->form.UDPSocket_DataArrival(datagram);
+    harness->window.form->UDPSocket_DataArrival(datagram);
     return 0;
 }

@@ -12,6 +12,19 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// Axis labels are drawn as rich text: "<-0.6" would otherwise read as a tag.
+QStringList shownLabels(const QStringList& labels)
+{
+    QStringList shown;
+    for (const QString& label : labels)
+        shown << label.toHtmlEscaped();
+    return shown;
+}
+
+} // namespace
+
 ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
     : QChartView(parent)
     , m_style(style)
@@ -44,8 +57,7 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         m_categories->setLabelsFont(font);
         // Escaped labels are measured by their markup and would be cut needlessly.
         m_categories->setTruncateLabels(false);
-        for (const QString& label : m_labels)
-            m_categories->append(label.toHtmlEscaped());
+        m_categories->append(shownLabels(m_labels));
         chart->addAxis(m_categories, Qt::AlignBottom);
         series->attachAxis(m_categories);
         m_valueAxis->setRange(0, 1);
@@ -181,11 +193,7 @@ void ChartControl::syncSeries()
 {
     m_syncPending = false;
     if (m_labels != m_drawnLabels && m_categories != nullptr) {
-        // Axis labels are drawn as rich text: "<-0.6" would otherwise read as a tag.
-        QStringList shown;
-        for (const QString& label : m_labels)
-            shown << label.toHtmlEscaped();
-        m_categories->setCategories(shown);
+        m_categories->setCategories(shownLabels(m_labels));
         m_drawnLabels = m_labels;
     }
     for (int c = 1; c <= m_columns; ++c) {

@@ -1,12 +1,15 @@
 # Set-up and build commands for a Debian 12 machine; see README.md.
 PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-liberation \
-            xvfb xauth imagemagick xdotool clang-format
+            xvfb xauth imagemagick xdotool clang-format locales
 JOBS ?= 2
 
 .PHONY: deps install-packages build build-asan run test bench demo package install screenshots fuzz format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
+	@# The tests also run under a decimal-comma locale.
+	@locale -a | grep -qix 'de_DE\.utf-\?8' || { echo "Generating the de_DE.UTF-8 locale"; \
+	    $$( [ "$$(id -u)" -eq 0 ] || echo sudo ) localedef -i de_DE -f UTF-8 de_DE.UTF-8; }
 
 install-packages:
 	@missing=$$(for p in $(WANTED); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \

@@ -1,10 +1,11 @@
 #include "NumberParse.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace NumberParse {
 
@@ -36,6 +37,20 @@ double radixNumber(const std::string& text, std::size_t from, int radix)
             break;
         value = value * radix + digit;
     }
+    return value;
+}
+
+// A decimal number in "." notation, whatever the user's locale says; nullopt when it lies
+// beyond the range of a double.
+std::optional<double> decimal(std::string_view text)
+{
+    // from_chars takes a minus sign but no plus sign.
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc())
+        return std::nullopt;
     return value;
 }
 
@@ -83,7 +98,8 @@ double leadingNumber(const QString& text)
         if (j > exponentDigits)
             end = j;
     }
-    return std::strtod(compact.substr(0, end).c_str(), nullptr);
+    return decimal(std::string_view(compact).substr(0, end))
+        .value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 std::optional<double> wholeNumber(const QString& text)
@@ -124,15 +140,20 @@ std::optional<double> wholeNumber(const QString& text)
     }
     if (i != trimmed.size())
         return std::nullopt;
-    const double value = std::strtod(trimmed.toLatin1().constData(), nullptr);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return decimal(trimmed.toLatin1().toStdString());
 }
 
 double roundHalfEven(double value)
 {
     return std::nearbyint(value);
+}
+
+std::optional<std::uint16_t> toPort(double value)
+{
+    const double rounded = roundHalfEven(value);
+    if (!(rounded >= 1 && rounded <= std::numeric_limits<std::uint16_t>::max()))
+        return std::nullopt;
+    return static_cast<std::uint16_t>(rounded);
 }
 
 std::optional<std::int16_t> toInt16(double value)

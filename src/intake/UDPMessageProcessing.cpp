@@ -110,10 +110,13 @@ bool UDPMessageProcessing::isCqModifier(const QString& word)
 
 QString UDPMessageProcessing::pickCallsign(const QStringList& words)
 {
-    const auto word = [&words](qsizetype number) {
-        if (number > words.size())
+    const auto endsPhrase = [](const QString& word) { return word.endsWith(QLatin1Char(';')); };
+    // "TU; W9XYZ K1ABC R 579 MA": the words after the greeting are an ordinary exchange.
+    const qsizetype first = !words.isEmpty() && endsPhrase(words.first()) ? 1 : 0;
+    const auto word = [&words, first](qsizetype number) {
+        if (first + number > words.size())
             throw SubscriptError();
-        return words.at(number - 1);
+        return words.at(first + number - 1);
     };
     if (word(1) == QLatin1String("CQ")) {
         const QString second = word(2);
@@ -121,5 +124,8 @@ QString UDPMessageProcessing::pickCallsign(const QStringList& words)
             return word(3);
         return second;
     }
+    // "K1ABC RR73; W9XYZ <KH1/KH7Z> -12": the sender is the station after the next call.
+    if (endsPhrase(word(2)))
+        return word(4);
     return word(2);
 }

@@ -50,6 +50,8 @@ public:
     static QString dtText(double deltaTime);
     static QString timeText(std::int32_t timeMs);
     // Picks the callsign from the message words; throws SubscriptError when a word is missing.
+    // A first word ending in ";" is a greeting that is skipped; a second word ending in ";"
+    // closes a report to another station, and the sender is the fourth word.
     static QString pickCallsign(const QStringList& words);
     static QStringList splitWords(const QString& message);
     // A word after "CQ" that directs the call rather than naming the caller: "DX", "TEST",

@@ -108,23 +108,29 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
 
 bool ProfileFile::save(QString* error) const
 {
-    QSaveFile file(m_path);
-    // A shared install folder may let users write the file but not create files beside it.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error != nullptr)
-            *error = file.errorString();
-        return false;
-    }
     QByteArray bytes;
     for (const QString& line : m_lines) {
         bytes += line.toLatin1();
         bytes += "\r\n";
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const auto fail = [error](const QString& reason) {
         if (error != nullptr)
-            *error = file.errorString();
+            *error = reason;
         return false;
+    };
+    // Unbuffered, so that a write cut short (a full disk, a size limit) shows in the count
+    // written: a buffered save would report success over a truncated file.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("the file could not be written whole");
+        file.cancelWriting();
+        return fail(reason);
     }
+    if (!file.commit())
+        return fail(file.errorString());
     return true;
 }

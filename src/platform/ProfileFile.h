@@ -19,7 +19,7 @@ public:
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the whole file to a temporary file beside it and renames that over the old one, so
-    // the old file stays whole when the write fails. Returns false with a reason on failure.
+    // the old file stays whole when any part of the write fails. Returns false with a reason.
     bool save(QString* error) const;
 
 private:

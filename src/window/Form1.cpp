@@ -344,8 +344,8 @@ void Form1::mnuUDPport_Click()
     const std::optional<double> number = NumberParse::wholeNumber(*answer);
     if (!number)
         return;
-    const std::optional<std::int16_t> port = NumberParse::toInt16(*number);
-    if (!port || *port < 1)
+    const std::optional<std::uint16_t> port = NumberParse::toPort(*number);
+    if (!port)
         return;
     m_listenPort = *port;
     m_dialogs.showMessage(this, QStringLiteral("Re-open Vantorel"));

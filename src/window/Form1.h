@@ -46,7 +46,7 @@ public:
     void mnuShowDT_Click();
     void mnuShowMessage_Click();
 
-    std::int16_t listenPort() const { return m_listenPort; }
+    std::uint16_t listenPort() const { return m_listenPort; }
     const QString& pickedTime() const { return m_pickedTime; }
     // Empty while the listener is open; else why it could not be opened.
     const QString& listenError() const { return m_listenError; }
@@ -94,7 +94,7 @@ private:
     std::unique_ptr<CallsignTally> m_tally;
     std::unique_ptr<DecodeLog> m_log;
     std::unique_ptr<TrackedHistory> m_history;
-    std::int16_t m_listenPort = 2238;
+    std::uint16_t m_listenPort = 2238;
     QString m_pickedTime;
     QString m_listenError;
     bool m_unloaded = false;

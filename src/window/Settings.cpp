@@ -18,9 +18,9 @@ QString StoredSettings::settingsPath(const QString& appDir)
     return appDir + QStringLiteral("/Vantorel.ini");
 }
 
-std::int16_t StoredSettings::portFromText(const QString& text)
+std::uint16_t StoredSettings::portFromText(const QString& text)
 {
-    return NumberParse::toInt16(NumberParse::leadingNumber(text)).value_or(DefaultPort);
+    return NumberParse::toPort(NumberParse::leadingNumber(text)).value_or(DefaultPort);
 }
 
 float StoredSettings::positionFromText(const QString& text)

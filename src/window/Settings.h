@@ -7,9 +7,9 @@
 // The values kept from one run to the next in "Vantorel.ini" beside the executable, section
 // "User": the listening port and the window's top-left corner in twips.
 struct StoredSettings {
-    static constexpr std::int16_t DefaultPort = 2238;
+    static constexpr std::uint16_t DefaultPort = 2238;
 
-    std::int16_t listenPort = DefaultPort;
+    std::uint16_t listenPort = DefaultPort;
     float top = 0;
     float left = 0;
 
@@ -18,8 +18,8 @@ struct StoredSettings {
     // Writes all three keys at once; on failure returns false with the reason.
     bool write(const QString& appDir, QString* error) const;
 
-    // A port read the lenient way; a value that is no 16-bit number gives the default port.
-    static std::int16_t portFromText(const QString& text);
+    // A port read the lenient way; a value that is no port from 1 to 65535 gives the default.
+    static std::uint16_t portFromText(const QString& text);
     // A position that is no number, or out of range, gives 0.
     static float positionFromText(const QString& text);
 };

@@ -14,7 +14,7 @@ private slots:
     void leadingNumber();
     void wholeNumber_data();
     void wholeNumber();
-    void roundsHalfToEvenIntoSixteenBits();
+    void roundsHalfToEvenIntoSixteenBitsAndPorts();
     void floatTextReadsBack();
 };
 
@@ -52,6 +52,7 @@ void TestNumbers::leadingNumber_data()
     QTest::newRow("hexadecimal") << "&H8BE" << 2238.0;
     QTest::newRow("octal") << "&O4276" << 2238.0;
     QTest::newRow("lone sign") << "-" << 0.0;
+    QTest::newRow("beyond a double") << "1e999" << std::numeric_limits<double>::quiet_NaN();
 }
 
 void TestNumbers::leadingNumber()
@@ -89,7 +90,7 @@ void TestNumbers::wholeNumber()
         QCOMPARE(*parsed, value);
 }
 
-void TestNumbers::roundsHalfToEvenIntoSixteenBits()
+void TestNumbers::roundsHalfToEvenIntoSixteenBitsAndPorts()
 {
     QCOMPARE(NumberParse::toInt16(2238.5).value(), 2238);
     QCOMPARE(NumberParse::toInt16(2239.5).value(), 2240);
@@ -98,6 +99,14 @@ void TestNumbers::roundsHalfToEvenIntoSixteenBits()
     QVERIFY(!NumberParse::toInt16(32767.5));
     QVERIFY(!NumberParse::toInt16(40000));
     QVERIFY(!NumberParse::toInt16(std::numeric_limits<double>::quiet_NaN()));
+
+    QCOMPARE(NumberParse::toPort(23039.5).value(), 23040);
+    QCOMPARE(NumberParse::toPort(40000).value(), 40000);
+    QCOMPARE(NumberParse::toPort(65535.4).value(), 65535);
+    QCOMPARE(NumberParse::toPort(0.6).value(), 1);
+    for (const double refused : {0.5, 0.0, -1.0, 65535.5, 1e30})
+        QVERIFY(!NumberParse::toPort(refused));
+    QVERIFY(!NumberParse::toPort(std::numeric_limits<double>::quiet_NaN()));
 }
 
 void TestNumbers::floatTextReadsBack()
@@ -110,5 +119,6 @@ void TestNumbers::floatTextReadsBack()
     QCOMPARE(shortestFloatText(-120.0f), QString("-120"));
 }
 
-QTEST_APPLESS_MAIN(TestNumbers)
+// With an application object, as in the program, the user's locale is in force.
+QTEST_GUILESS_MAIN(TestNumbers)
 #include "tst_numbers.moc"

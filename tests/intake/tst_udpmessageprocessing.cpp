@@ -57,6 +57,7 @@ private slots:
     void callsign();
     void tooFewWordsDropAfterCaption();
     void nullTextsReadAsEmpty();
+    void messageEndsAtItsFirstNul();
     void everyTruncationIsDroppedCleanly();
     void valuesThatDoNotFitAreDropped();
     void hostileLengthFieldsCostNothing();
@@ -147,6 +148,7 @@ void TestUdpMessageProcessing::dtText_data()
     QTest::newRow("reads as 0.15") << 0.15 << "+0.2";
     QTest::newRow("carry into units") << 0.96 << "+1.0";
     QTest::newRow("carry across nines") << -9.97 << "-10.0";
+    QTest::newRow("carry across every nine") << 99.96 << "+100.0";
     QTest::newRow("whole") << 2.0 << "+2.0";
     QTest::newRow("large") << 12345.67 << "+12345.7";
     QTest::newRow("tiny") << 1e-300 << "+0.0";
@@ -203,6 +205,14 @@ void TestUdpMessageProcessing::callsign_data()
                               << "W9XYZ";
     QTest::newRow("lower-case cq") << "cq K1ABC FN42"
                                    << "K1ABC";
+    QTest::newRow("lower-case cq is no CQ") << "cq DX K1ABC"
+                                            << "DX";
+    QTest::newRow("report closed by a semicolon") << "K1ABC RR73; W9XYZ <KH1/KH7Z> -12"
+                                                  << "<KH1/KH7Z>";
+    QTest::newRow("greeting closed by a semicolon") << "TU; W9XYZ K1ABC R 579 MA"
+                                                    << "K1ABC";
+    QTest::newRow("greeting before a CQ") << "TU; CQ DX K1ABC FN42"
+                                          << "K1ABC";
     QTest::newRow("two blanks after CQ") << "CQ  K1ABC"
                                          << "";
     QTest::newRow("leading blank") << " CQ K1ABC FN42"
@@ -231,7 +241,8 @@ void TestUdpMessageProcessing::callsign()
 
 void TestUdpMessageProcessing::tooFewWordsDropAfterCaption()
 {
-    for (const QString message : {"", "K1ABC", "CQ DX", "CQ TEST", "CQ"}) {
+    for (const QString message :
+         {"", "K1ABC", "CQ DX", "CQ TEST", "CQ", "K1ABC RR73; W9XYZ", "TU; K1ABC", "TU;"}) {
         DecodeReport report = sample();
         report.message = message;
         UDPMessageProcessing intake;
@@ -265,6 +276,17 @@ void TestUdpMessageProcessing::nullTextsReadAsEmpty()
     QByteArray nullMessage = datagram.left(datagram.size() - 20);
     DecodeDatagramWriter::appendUInt32(nullMessage, 0xFFFFFFFF);
     QVERIFY(!process(intake, nullMessage, sink));
+}
+
+void TestUdpMessageProcessing::messageEndsAtItsFirstNul()
+{
+    DecodeReport report = sample();
+    report.message = QStringLiteral("CQ K1ABC FN42") + QChar(0) + QStringLiteral("junk");
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, DecodeDatagramWriter::encode(report), sink));
+    QCOMPARE(sink.decodes.first().Message, QString("CQ K1ABC FN42"));
+    QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
 }
 
 void TestUdpMessageProcessing::everyTruncationIsDroppedCleanly()
@@ -352,5 +374,6 @@ void TestUdpMessageProcessing::dropDoesNotDisturbNextDatagram()
     QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
 }
 
-QTEST_APPLESS_MAIN(TestUdpMessageProcessing)
+// With an application object, as in the program, the user's locale is in force.
+QTEST_GUILESS_MAIN(TestUdpMessageProcessing)
 #include "tst_udpmessageprocessing.moc"

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QString writeFile(const QTemporaryDir& dir, const QByteArray& content)
@@ -125,6 +128,24 @@ void TestProfileFile::failedSaveKeepsOldFileAndSaysWhy()
     blocked.setValue("User", "UDP port", "5000");
     QVERIFY(!blocked.save(&error));
     QVERIFY(QFileInfo(folder).isDir());
+
+    // A write that stops part-way, here at a file-size limit: the old file stays whole.
+    const QByteArray old("[User]\r\nUDP port=2238\r\n");
+    QTemporaryDir limited;
+    const QString path = writeFile(limited, old);
+    ProfileFile grown(path);
+    grown.setValue("User", "Top", QString(200, QLatin1Char('1')));
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved64 = grown.save(&error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(!saved64);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(path), old);
 }
 
 QTEST_APPLESS_MAIN(TestProfileFile)

@@ -228,10 +228,12 @@ void TestCommands::portCommandAcceptsAPortAndCloses_data()
                                        << "2238";
     QTest::newRow("blanks around") << "  5000 "
                                    << "5000";
-    QTest::newRow("fraction rounds to even") << "5000.5"
-                                             << "5000";
-    QTest::newRow("highest") << "32767"
-                             << "32767";
+    QTest::newRow("fraction rounds to even") << "23039.5"
+                                             << "23040";
+    QTest::newRow("above 32767") << "40000"
+                                 << "40000";
+    QTest::newRow("highest") << "65535"
+                             << "65535";
 }
 
 void TestCommands::portCommandAcceptsAPortAndCloses()
@@ -246,7 +248,7 @@ void TestCommands::portCommandAcceptsAPortAndCloses()
     QCOMPARE(h.dialogs.messages, QStringList{"Re-open Vantorel"});
     QVERIFY(!h.form->isVisible());
     QVERIFY(h.iniText().contains("UDP port=" + saved + "\r\n"));
-    QCOMPARE(h.form->listenPort(), saved.toShort());
+    QCOMPARE(h.form->listenPort(), saved.toUShort());
 }
 
 void TestCommands::portCommandRefusesSilently_data()
@@ -256,8 +258,8 @@ void TestCommands::portCommandRefusesSilently_data()
     QTest::newRow("empty") << std::optional<QString>("");
     QTest::newRow("no number") << std::optional<QString>("port");
     QTest::newRow("trailing text") << std::optional<QString>("2239x");
-    QTest::newRow("40000") << std::optional<QString>("40000");
-    QTest::newRow("65535") << std::optional<QString>("65535");
+    QTest::newRow("above the highest") << std::optional<QString>("65536");
+    QTest::newRow("rounds above the highest") << std::optional<QString>("65535.5");
     QTest::newRow("zero") << std::optional<QString>("0");
     QTest::newRow("negative") << std::optional<QString>("-5");
 }

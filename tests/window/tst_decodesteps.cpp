@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <cmath>
+
 class TestDecodeSteps : public QObject {
     Q_OBJECT
 private slots:
@@ -90,26 +92,37 @@ void TestDecodeSteps::uniqueTestMatchesWholeCallsigns()
 void TestDecodeSteps::firstDtOfEachCallsignFillsItsBucket_data()
 {
     QTest::addColumn<double>("dt");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("bucket");
-    QTest::newRow("-0.6 is the lowest bucket") << -0.6 << 1;
-    QTest::newRow("-1.7") << -1.7 << 1;
-    QTest::newRow("-0.56 shows as -0.6") << -0.56 << 1;
-    QTest::newRow("-0.5") << -0.5 << 2;
-    QTest::newRow("-0.04 shows as -0.0") << -0.04 << 7;
-    QTest::newRow("zero") << 0.0 << 7;
-    QTest::newRow("0.1") << 0.1 << 8;
-    QTest::newRow("0.5") << 0.5 << 12;
-    QTest::newRow("0.54 shows as 0.5") << 0.54 << 12;
-    QTest::newRow("0.6 is the highest bucket") << 0.6 << 13;
-    QTest::newRow("2.4") << 2.4 << 13;
+    QTest::newRow("-0.6 is the lowest bucket") << -0.6 << "-0.6" << 1;
+    QTest::newRow("-1.7") << -1.7 << "-1.7" << 1;
+    QTest::newRow("-0.56 shows as -0.6") << -0.56 << "-0.6" << 1;
+    QTest::newRow("-0.5") << -0.5 << "-0.5" << 2;
+    QTest::newRow("-0.04 shows as -0.0") << -0.04 << "-0.0" << 7;
+    QTest::newRow("zero") << 0.0 << "+0.0" << 7;
+    QTest::newRow("negative zero") << -0.0 << "+0.0" << 7;
+    QTest::newRow("0.1") << 0.1 << "+0.1" << 8;
+    QTest::newRow("0.3") << 0.3 << "+0.3" << 10;
+    QTest::newRow("0.5") << 0.5 << "+0.5" << 12;
+    QTest::newRow("0.54 shows as 0.5") << 0.54 << "+0.5" << 12;
+    QTest::newRow("0.6 is the highest bucket") << 0.6 << "+0.6" << 13;
+    QTest::newRow("2.4") << 2.4 << "+2.4" << 13;
 }
 
 void TestDecodeSteps::firstDtOfEachCallsignFillsItsBucket()
 {
     QFETCH(double, dt);
+    QFETCH(QString, text);
     QFETCH(int, bucket);
     FormHarness h(Ini);
-    h.decode("CQ K1ABC FN42", -5, dt);
+    DecodeReport report;
+    report.message = QStringLiteral("CQ K1ABC FN42");
+    report.deltaTime = dt;
+    const QByteArray datagram = DecodeDatagramWriter::encode(report);
+    if (std::signbit(dt) && dt == 0) // as the decoders send a DT of zero
+        QCOMPARE(datagram.mid(31, 8), QByteArray("\x80\0\0\0\0\0\0\0", 8));
+    h.form->UDPSocket_DataArrival(datagram);
+    QCOMPARE(h.form->MSFlexGrid1->textMatrix(0, DecodeLog::Dt), text);
     for (int row = 1; row <= 13; ++row) {
         QCOMPARE(h.form->tally().bucketCounts()[row - 1], row == bucket ? 1 : 0);
         QCOMPARE(h.form->MSChart1->value(row, 1), row == bucket ? 1.0 : 0.0);

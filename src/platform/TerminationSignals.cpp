@@ -1,5 +1,8 @@
 #include "TerminationSignals.h"
 
+// The program's only POSIX code: signals exist only there.
+#ifdef Q_OS_UNIX
+
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -41,11 +44,20 @@ TerminationSignals::TerminationSignals(QObject* parent)
     static const bool installed = installOnce();
     if (!installed)
         return;
-    m_notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    auto* notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char buffer[16];
         while (::read(pipeFds[0], buffer, sizeof buffer) > 0) {
         }
         emit terminationRequested();
     });
 }
+
+#else
+
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent)
+{
+}
+
+#endif

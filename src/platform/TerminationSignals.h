@@ -2,10 +2,9 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 // Turns SIGTERM and SIGINT into a signal on the event loop, so the program closes its window
-// the normal way (and saves its settings) when the session ends it.
+// the normal way (and saves its settings) when the session ends it. Where the platform has no
+// such signals it does nothing.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
@@ -13,7 +12,4 @@ public:
 
 signals:
     void terminationRequested();
-
-private:
-    QSocketNotifier* m_notifier = nullptr;
 };

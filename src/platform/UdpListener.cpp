@@ -1,18 +1,99 @@
 #include "UdpListener.h"
 
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QUdpSocket>
+#include <QVariant>
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include <vector>
+#include <optional>
 
-UdpListener::UdpListener(QObject* parent)
-    : QObject(parent)
+namespace {
+
+std::optional<QNetworkInterface> loopbackInterface()
 {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (flags.testFlag(QNetworkInterface::IsLoopBack) &&
+            flags.testFlag(QNetworkInterface::IsUp))
+            return interface;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// Lives in the receiving thread, with the socket it owns.
+class UdpListener::Receiver : public QObject {
+public:
+    explicit Receiver(UdpListener& listener)
+        : m_listener(listener)
+    {
+    }
+
+    // Runs in the receiving thread; on failure returns the reason.
+    QString open(quint16 port, const QHostAddress& address, QHostAddress& boundAddress)
+    {
+        m_socket = std::make_unique<QUdpSocket>();
+        const bool group = address.isMulticast();
+        const auto fail = [this](const QString& reason) {
+            m_socket.reset();
+            return reason;
+        };
+        std::optional<QNetworkInterface> loopback;
+        if (group) {
+            loopback = loopbackInterface();
+            if (!loopback)
+                return fail(UdpListener::tr("this machine has no loopback interface"));
+        }
+        const auto mode = group ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
+                                : QAbstractSocket::DefaultForPlatform;
+        if (!m_socket->bind(address, port, mode))
+            return fail(m_socket->errorString());
+        if (group && !m_socket->joinMulticastGroup(address, *loopback))
+            return fail(m_socket->errorString());
+        // Only what arrives on the loopback interface belongs to this machine.
+        m_loopbackIndex = group ? loopback->index() : 0;
+        m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                  QVariant(ReceiveBufferBytes));
+        boundAddress = m_socket->localAddress();
+        connect(m_socket.get(), &QUdpSocket::readyRead, this, &Receiver::readAll);
+        return {};
+    }
+
+    void shut() { m_socket.reset(); }
+
+private:
+    void readAll()
+    {
+        while (m_socket->hasPendingDatagrams()) {
+            if (m_loopbackIndex == 0) {
+                // The largest UDP payload; each datagram is copied out at its own size.
+                const qint64 size = m_socket->readDatagram(m_buffer, sizeof m_buffer);
+                if (size < 0)
+                    return;
+                m_listener.enqueue(QByteArray(m_buffer, size));
+            } else {
+                const QNetworkDatagram datagram = m_socket->receiveDatagram();
+                if (!datagram.isValid())
+                    return;
+                if (datagram.interfaceIndex() == m_loopbackIndex)
+                    m_listener.enqueue(datagram.data());
+            }
+        }
+    }
+
+    UdpListener& m_listener;
+    std::unique_ptr<QUdpSocket> m_socket;
+    uint m_loopbackIndex = 0;
+    char m_buffer[65536];
+};
+
+UdpListener::UdpListener(QObject* parent, qint64 queueBytes)
+    : QObject(parent)
+    , m_queueBytes(queueBytes)
+{
+    m_thread.setObjectName(QStringLiteral("UDP receiver"));
 }
 
 UdpListener::~UdpListener()
@@ -22,79 +103,69 @@ UdpListener::~UdpListener()
 
 void UdpListener::close()
 {
-    if (m_fd < 0)
-        return;
-    // Wakes the receiving thread from its blocking read.
-    m_closing = true;
-    ::shutdown(m_fd, SHUT_RDWR);
-    if (m_receiver.joinable())
-        m_receiver.join();
-    m_closing = false;
-    ::close(m_fd);
-    m_fd = -1;
-    m_port = 0;
+    if (m_receiver) {
+        QMetaObject::invokeMethod(
+            m_receiver.get(), [this] { m_receiver->shut(); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+        m_receiver.reset();
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_incoming.clear();
+    }
+    m_ready.clear();
+    m_queuedBytes = 0;
+    m_state = Closed;
+    m_localPort = 0;
+    m_localAddress.clear();
 }
 
-bool UdpListener::bind(int port, const QString& address)
+bool UdpListener::bind(quint16 port, const QHostAddress& address)
 {
-    if (port < 1 || port > 65535) {
-        m_error = tr("%1 is not a port number from 1 to 65535").arg(port);
+    close();
+    if (port == 0) {
+        m_error = tr("0 is not a port number from 1 to 65535");
         return false;
     }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (::inet_pton(AF_INET, address.toLatin1().constData(), &local.sin_addr) != 1) {
-        m_error = tr("%1 is not an IPv4 address").arg(address);
+    m_receiver = std::make_unique<Receiver>(*this);
+    m_receiver->moveToThread(&m_thread);
+    m_thread.start();
+    QString error;
+    QHostAddress boundAddress;
+    QMetaObject::invokeMethod(
+        m_receiver.get(), [&] { error = m_receiver->open(port, address, boundAddress); },
+        Qt::BlockingQueuedConnection);
+    if (!error.isEmpty()) {
+        close();
+        m_error = error;
         return false;
     }
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    const int size = ReceiveBufferBytes;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_port = static_cast<quint16>(port);
     m_error.clear();
-    m_receiver = std::thread([this, fd] { receiveLoop(fd); });
+    m_state = Bound;
+    m_localPort = port;
+    m_localAddress = boundAddress;
     return true;
 }
 
-void UdpListener::receiveLoop(int fd)
+void UdpListener::enqueue(QByteArray datagram)
 {
-    // The largest UDP payload; each datagram is copied out at its own size.
-    std::vector<char> buffer(65536);
-    for (;;) {
-        const ssize_t size = ::recv(fd, buffer.data(), buffer.size(), 0);
-        if (size < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        // After close() a read returns 0 at once; before, 0 is an empty datagram.
-        if (size == 0 && m_closing.load())
-            return;
-        bool schedule = false;
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_incoming.size() >= QueueLimit) {
-                ++m_dropped;
-                continue;
-            }
-            m_incoming.emplace_back(buffer.data(), static_cast<qsizetype>(size));
-            schedule = !m_drainScheduled;
-            m_drainScheduled = true;
-        }
-        if (schedule)
-            QMetaObject::invokeMethod(this, &UdpListener::drain, Qt::QueuedConnection);
+    const qint64 cost = datagram.size() + DatagramOverheadBytes;
+    // Only this thread adds to the count, so the test and the addition cannot be overtaken.
+    if (m_queuedBytes.load() + cost > m_queueBytes) {
+        ++m_dropped;
+        return;
     }
+    m_queuedBytes += cost;
+    bool schedule = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_incoming.push_back(std::move(datagram));
+        schedule = !m_drainScheduled;
+        m_drainScheduled = true;
+    }
+    if (schedule)
+        QMetaObject::invokeMethod(this, &UdpListener::drain, Qt::QueuedConnection);
 }
 
 void UdpListener::drain()
@@ -106,11 +177,16 @@ void UdpListener::drain()
             m_ready.push_back(std::move(datagram));
         m_incoming.clear();
     }
+    if (const std::uint64_t dropped = m_dropped.load(); dropped != m_droppedReported) {
+        m_droppedReported = dropped;
+        emit datagramsDropped(dropped);
+    }
     QElapsedTimer batch;
     batch.start();
     while (!m_ready.empty()) {
         const QByteArray datagram = std::move(m_ready.front());
         m_ready.pop_front();
+        m_queuedBytes -= datagram.size() + DatagramOverheadBytes;
         emit datagramArrived(datagram);
         if (batch.elapsed() >= BatchMilliseconds && !m_ready.empty()) {
             // Let the window repaint, then carry on where this batch stopped.

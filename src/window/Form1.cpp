@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QHostAddress>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -22,10 +23,18 @@
 #include <QTextEdit>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-const QString ListenAddress = QStringLiteral("127.0.0.1");
+// The multicast group of the settings: an IPv4 address from 224.0.0.0 to 239.255.255.255.
+std::optional<QHostAddress> multicastGroup(const QString& text)
+{
+    const QHostAddress address(text);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || !address.isMulticast())
+        return std::nullopt;
+    return address;
+}
 const QColor LightYellow(255, 255, 192);
 
 QFont arial(double points, int weight = QFont::Normal)
@@ -56,6 +65,7 @@ Form1::Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent)
     m_history = std::make_unique<TrackedHistory>(*Text1, *MSFlexGrid2, *MSChart2);
 
     connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
+    connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid2, &FlexGrid::mouseDown, this, &Form1::MSFlexGrid2_MouseDown);
     connect(Text1, &CallsignBox::clicked, this, &Form1::Text1_Click);
@@ -157,6 +167,7 @@ void Form1::Form_Load()
     // Re-registering the chart component has no counterpart here: the charts are built in.
     const StoredSettings settings = StoredSettings::read(m_appDir);
     m_listenPort = settings.listenPort;
+    m_multicastGroup = settings.multicastGroup;
     move(Geometry::toPixels(settings.left, *this), Geometry::toPixels(settings.top, *this));
     // The size given is the outer size, title bar and borders included.
     const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
@@ -212,9 +223,19 @@ void Form1::OpenListener()
     if (UDPSocket->state() != UdpListener::Closed)
         return;
     UDPSocket->close();
-    if (UDPSocket->bind(m_listenPort, ListenAddress))
-        m_listenError.clear();
-    else
+    m_listenError.clear();
+    QHostAddress address(QHostAddress::LocalHost);
+    if (!m_multicastGroup.isEmpty()) {
+        const std::optional<QHostAddress> group = multicastGroup(m_multicastGroup);
+        if (!group) {
+            m_listenError = QStringLiteral("%1 is not a multicast group from 224.0.0.0 to "
+                                           "239.255.255.255")
+                                .arg(m_multicastGroup);
+            return;
+        }
+        address = *group;
+    }
+    if (!UDPSocket->bind(m_listenPort, address))
         m_listenError = UDPSocket->errorString();
 }
 
@@ -222,7 +243,22 @@ QString Form1::portCaption() const
 {
     if (!m_listenError.isEmpty())
         return QStringLiteral("Cannot listen at port %1: %2").arg(m_listenPort).arg(m_listenError);
-    return QStringLiteral("Looking for UDP message at port %1.....").arg(m_listenPort);
+    const QString group =
+        m_multicastGroup.isEmpty() ? QString() : QStringLiteral(" in group ") + m_multicastGroup;
+    QString caption =
+        QStringLiteral("Looking for UDP message at port %1%2.....").arg(m_listenPort).arg(group);
+    if (m_droppedDatagrams > 0)
+        caption +=
+            QStringLiteral(" %1 datagrams dropped: too many at once").arg(m_droppedDatagrams);
+    return caption;
+}
+
+void Form1::showDroppedDatagrams(std::uint64_t total)
+{
+    m_droppedDatagrams = total;
+    // The port caption belongs to the received-message view.
+    if (!mnuShowMessage->isEnabled())
+        Label1->setText(portCaption());
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -236,9 +272,13 @@ void Form1::showEvent(QShowEvent* event)
         QMetaObject::invokeMethod(
             this,
             [this] {
+                const QString where = m_multicastGroup.isEmpty()
+                                          ? QStringLiteral("at 127.0.0.1")
+                                          : QStringLiteral("in group ") + m_multicastGroup;
                 m_dialogs.showMessage(this, QStringLiteral("Vantorel cannot listen for decodes "
-                                                           "at 127.0.0.1 port %1: %2\n\nChoose "
-                                                           "another port with \"UDP port\".")
+                                                           "%1 port %2: %3\n\nChoose another "
+                                                           "port with \"UDP port\".")
+                                                .arg(where)
                                                 .arg(m_listenPort)
                                                 .arg(m_listenError));
             },
@@ -261,6 +301,7 @@ void Form1::Form_Unload()
         showNormal();
     StoredSettings settings;
     settings.listenPort = m_listenPort;
+    settings.multicastGroup = m_multicastGroup;
     settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
     settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
     QString error;

@@ -84,6 +84,7 @@ private:
     void resetHistory();
     void showView(QAction* disabledItem);
     QString portCaption() const;
+    void showDroppedDatagrams(std::uint64_t total);
 
     void showSenderId(const QString& id) override;
     void runDecodeSteps(const DecodeFields& fields) override;
@@ -95,6 +96,9 @@ private:
     std::unique_ptr<DecodeLog> m_log;
     std::unique_ptr<TrackedHistory> m_history;
     std::uint16_t m_listenPort = 2238;
+    // Empty: listen at 127.0.0.1; else the multicast group as the settings give it.
+    QString m_multicastGroup;
+    std::uint64_t m_droppedDatagrams = 0;
     QString m_pickedTime;
     QString m_listenError;
     bool m_unloaded = false;

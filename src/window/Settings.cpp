@@ -10,6 +10,7 @@ const QString Section = QStringLiteral("User");
 const QString PortKey = QStringLiteral("UDP port");
 const QString TopKey = QStringLiteral("Top");
 const QString LeftKey = QStringLiteral("Left");
+const QString GroupKey = QStringLiteral("Multicast group");
 
 } // namespace
 
@@ -36,6 +37,7 @@ StoredSettings StoredSettings::read(const QString& appDir)
     settings.listenPort = portFromText(file.value(Section, PortKey, QStringLiteral("2238")));
     settings.top = positionFromText(file.value(Section, TopKey, QStringLiteral("0")));
     settings.left = positionFromText(file.value(Section, LeftKey, QStringLiteral("0")));
+    settings.multicastGroup = file.value(Section, GroupKey, QString());
     return settings;
 }
 
@@ -45,5 +47,7 @@ bool StoredSettings::write(const QString& appDir, QString* error) const
     file.setValue(Section, PortKey, QString::number(listenPort));
     file.setValue(Section, TopKey, shortestFloatText(top));
     file.setValue(Section, LeftKey, shortestFloatText(left));
+    if (!multicastGroup.isEmpty())
+        file.setValue(Section, GroupKey, multicastGroup);
     return file.save(error);
 }

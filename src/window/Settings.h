@@ -5,13 +5,16 @@
 #include <cstdint>
 
 // The values kept from one run to the next in "Vantorel.ini" beside the executable, section
-// "User": the listening port and the window's top-left corner in twips.
+// "User": the listening port, the window's top-left corner in twips and an optional multicast
+// group to listen in.
 struct StoredSettings {
     static constexpr std::uint16_t DefaultPort = 2238;
 
     std::uint16_t listenPort = DefaultPort;
     float top = 0;
     float left = 0;
+    // Empty: listen at 127.0.0.1. Kept as written, so that a wrong value can be shown as it is.
+    QString multicastGroup;
 
     static QString settingsPath(const QString& appDir);
     static StoredSettings read(const QString& appDir);

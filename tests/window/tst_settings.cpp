@@ -3,6 +3,7 @@
 #include "Settings.h"
 
 #include <QLabel>
+#include <QNetworkInterface>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -20,6 +21,9 @@ private slots:
     void closingMinimisedSavesTheRestoredPosition();
     void portThatCannotBeListenedOnIsSaidAndKept();
     void listensOnTheStoredPort();
+    void multicastGroupIsJoinedOnLoopbackAndKept();
+    void groupThatIsNoMulticastAddressIsSaid_data();
+    void groupThatIsNoMulticastAddressIsSaid();
 };
 
 void TestSettings::portText_data()
@@ -149,6 +153,53 @@ void TestSettings::listensOnTheStoredPort()
     report.message = QStringLiteral("CQ K1ABC FN42");
     sender.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress::LocalHost, 31236);
     QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Net"));
+}
+
+void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()
+{
+    const QByteArray ini = "[User]\r\nUDP port=31237\r\nMulticast group=239.255.0.1\r\nTop=0\r\n"
+                           "Left=0\r\n";
+    FormHarness h(ini);
+    QVERIFY(h.form->listenError().isEmpty());
+    QCOMPARE(h.form->Label1->text(),
+             QString("Looking for UDP message at port 31237 in group 239.255.0.1....."));
+    QUdpSocket decoder;
+    decoder.bind(QHostAddress::LocalHost, 0);
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack))
+            decoder.setMulticastInterface(interface);
+    }
+    DecodeReport report;
+    report.id = QStringLiteral("Group");
+    report.message = QStringLiteral("CQ K1ABC FN42");
+    decoder.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress("239.255.0.1"), 31237);
+    QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Group"));
+    h.form->close();
+    QCOMPARE(h.iniText(), QString::fromLatin1(ini));
+}
+
+void TestSettings::groupThatIsNoMulticastAddressIsSaid_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::newRow("unicast") << "127.0.0.1";
+    QTest::newRow("beyond 239") << "240.0.0.1";
+    QTest::newRow("IPv6") << "ff02::1";
+    QTest::newRow("no address") << "loopback";
+}
+
+void TestSettings::groupThatIsNoMulticastAddressIsSaid()
+{
+    QFETCH(QString, group);
+    const QByteArray ini = "[User]\r\nUDP port=31238\r\nMulticast group=" + group.toLatin1() +
+                           "\r\nTop=0\r\nLeft=0\r\n";
+    FormHarness h(ini);
+    QVERIFY(h.form->Label1->text().startsWith("Cannot listen at port 31238: " + group));
+    h.form->show();
+    QTRY_COMPARE(h.dialogs.messages.size(), 1);
+    QVERIFY(h.dialogs.messages.first().contains(group));
+    QVERIFY(h.form->isVisible());
+    h.form->close();
+    QCOMPARE(h.iniText(), QString::fromLatin1(ini));
 }
 
 QTEST_MAIN(TestSettings)

@@ -39,8 +39,10 @@ test: build build-asan
 clean:
 	rm -rf build
 
+# Offscreen first (every figure), then on a display server of its own (xcb under Xvfb).
 bench: build
 	QT_QPA_PLATFORM=offscreen ./build/release/vantorel-bench
+	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb ./build/release/vantorel-bench
 
 demo: build
 	tools/demo.sh $(if $(SPEED),--speed $(SPEED))

@@ -1,5 +1,5 @@
-// Sends Decode reports to a listener on 127.0.0.1, from an ALL.TXT-style file or made-up
-// traffic, paced or in bursts.
+// Sends Decode reports to a listener on 127.0.0.1, or to a multicast group on the loopback
+// interface, from an ALL.TXT-style file or made-up traffic, paced or in bursts.
 #include "AllTxt.h"
 #include "DecodeDatagramWriter.h"
 #include "Traffic.h"
@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
+#include <QNetworkInterface>
 #include <QTextStream>
 #include <QThread>
 #include <QUdpSocket>
@@ -29,6 +30,9 @@ struct Options {
     quint32 callsigns = 500;
     double period = 0;
     qint64 start = 0;
+    qint64 size = 0;
+    QHostAddress target{QHostAddress::LocalHost};
+    bool freePort = false;
 };
 
 bool readOptions(const QCoreApplication& app, Options& options)
@@ -73,8 +77,21 @@ bool readOptions(const QCoreApplication& app, Options& options)
     const QCommandLineOption start(QStringLiteral("start"),
                                    QStringLiteral("Index of the first made-up decode (default 0)."),
                                    QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({port, file, id, count, rate, burst, callsigns, period, start});
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("Pad each message so that every datagram is "
+                                                 "BYTES long (at most 65507)."),
+                                  QStringLiteral("BYTES"), QStringLiteral("0"));
+    const QCommandLineOption group(QStringLiteral("group"),
+                                   QStringLiteral("Send to this multicast group on the loopback "
+                                                  "interface instead of 127.0.0.1."),
+                                   QStringLiteral("ADDRESS"));
+    const QCommandLineOption freePort(QStringLiteral("free-port"),
+                                      QStringLiteral("Print a UDP port that is free on 127.0.0.1 "
+                                                     "and send nothing."));
+    parser.addOptions(
+        {port, file, id, count, rate, burst, callsigns, period, start, size, group, freePort});
     parser.process(app);
+    options.freePort = parser.isSet(freePort);
 
     bool ok = true;
     const auto number = [&parser, &ok](const QCommandLineOption& option) {
@@ -102,6 +119,18 @@ bool readOptions(const QCoreApplication& app, Options& options)
     options.callsigns = static_cast<quint32>(qMax(1.0, number(callsigns)));
     options.period = number(period);
     options.start = static_cast<qint64>(number(start));
+    options.size = static_cast<qint64>(number(size));
+    if (ok && options.size > 65507) {
+        std::fprintf(stderr, "vantorel-send: --size wants at most 65507\n");
+        return false;
+    }
+    if (parser.isSet(group)) {
+        options.target = QHostAddress(parser.value(group));
+        if (!options.target.isMulticast()) {
+            std::fprintf(stderr, "vantorel-send: --group wants a multicast address\n");
+            return false;
+        }
+    }
     return ok;
 }
 
@@ -125,6 +154,28 @@ bool loadFile(const QString& path, std::vector<DecodeReport>& reports)
     return true;
 }
 
+// The datagram of a report, its message padded to make the datagram size bytes long.
+QByteArray encode(DecodeReport report, qint64 size)
+{
+    const qint64 plain = DecodeDatagramWriter::encode(report).size();
+    if (size > plain + 1)
+        report.message += QLatin1Char(' ') + QString(size - plain - 1, QLatin1Char('A'));
+    return DecodeDatagramWriter::encode(report);
+}
+
+bool aimAtLoopback(QUdpSocket& socket)
+{
+    if (!socket.bind(QHostAddress::AnyIPv4, 0))
+        return false;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack)) {
+            socket.setMulticastInterface(interface);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -134,6 +185,13 @@ int main(int argc, char* argv[])
     Options options;
     if (!readOptions(app, options))
         return 2;
+    if (options.freePort) {
+        QUdpSocket probe;
+        if (!probe.bind(QHostAddress::LocalHost, 0))
+            return 1;
+        std::printf("%u\n", probe.localPort());
+        return 0;
+    }
 
     std::vector<DecodeReport> fileReports;
     if (!options.file.isEmpty() && !loadFile(options.file, fileReports))
@@ -144,7 +202,10 @@ int main(int argc, char* argv[])
 
     QUdpSocket socket;
     socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, QVariant(4 * 1024 * 1024));
-    const QHostAddress target(QHostAddress::LocalHost);
+    if (options.target.isMulticast() && !aimAtLoopback(socket)) {
+        std::fprintf(stderr, "vantorel-send: cannot send on the loopback interface\n");
+        return 1;
+    }
     QElapsedTimer clock;
     clock.start();
     qint64 sent = 0;
@@ -166,15 +227,15 @@ int main(int argc, char* argv[])
             if (wait > 0)
                 QThread::usleep(static_cast<unsigned long>(wait / 1000));
         }
-        const QByteArray datagram = DecodeDatagramWriter::encode(report);
-        if (socket.writeDatagram(datagram, target, options.port) == datagram.size())
+        const QByteArray datagram = encode(report, options.size);
+        if (socket.writeDatagram(datagram, options.target, options.port) == datagram.size())
             ++sent;
         else
             ++failed;
     }
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    std::printf("sent %lld datagrams to 127.0.0.1:%u in %.3f s", static_cast<long long>(sent),
-                options.port, seconds);
+    std::printf("sent %lld datagrams to %s:%u in %.3f s", static_cast<long long>(sent),
+                qPrintable(options.target.toString()), options.port, seconds);
     if (failed > 0)
         std::printf(", %lld failed", static_cast<long long>(failed));
     std::printf("\n");

@@ -4,8 +4,11 @@
 
 QString numberText(std::int64_t value)
 {
-    const QString digits = QString::number(value);
-    return value >= 0 ? QLatin1Char(' ') + digits : digits;
+    // Written by hand: this runs several times for every decode.
+    char buffer[24] = {' '};
+    const auto result = std::to_chars(buffer + 1, buffer + sizeof buffer, value);
+    const char* start = value >= 0 ? buffer : buffer + 1;
+    return QString::fromLatin1(start, result.ptr - start);
 }
 
 QString shortestFloatText(float value)

@@ -84,10 +84,15 @@ QString UDPMessageProcessing::timeText(std::int32_t timeMs)
     if (timeMs < 0)
         throw TypeMismatchError();
     const std::int32_t seconds = (timeMs % 86'400'000) / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const std::int32_t parts[] = {seconds / 3600, seconds / 60 % 60, seconds % 60};
+    char text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[3 * i] = static_cast<char>('0' + parts[i] / 10);
+        text[3 * i + 1] = static_cast<char>('0' + parts[i] % 10);
+        if (i < 2)
+            text[3 * i + 2] = ':';
+    }
+    return QString::fromLatin1(text, sizeof text);
 }
 
 QStringList UDPMessageProcessing::splitWords(const QString& message)

@@ -10,7 +10,10 @@ CallsignBox::CallsignBox(QWidget* parent)
 void CallsignBox::mousePressEvent(QMouseEvent* event)
 {
     QLineEdit::mousePressEvent(event);
-    emit clicked();
+    // The right button opens the context menu and the middle one pastes: only a left click
+    // means "start over".
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
 }
 
 void CallsignBox::keyPressEvent(QKeyEvent* event)

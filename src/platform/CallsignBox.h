@@ -17,6 +17,7 @@ public:
     void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
 
 signals:
+    // A click of the left button into the box.
     void clicked();
 
 protected:

@@ -6,6 +6,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -23,6 +24,12 @@ QStringList shownLabels(const QStringList& labels)
     return shown;
 }
 
+// Chart texts in Arial, readable at 100 % scale.
+QFont chartFont()
+{
+    return QFont(QStringLiteral("Arial"), 8);
+}
+
 } // namespace
 
 ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
@@ -31,20 +38,19 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
     , m_rows(rows)
     , m_columns(columns)
     , m_values(rows * columns, 0.0)
-    , m_drawn(rows * columns, 0.0)
+    , m_set(rows * columns, false)
+    , m_runs(columns)
 {
     for (int r = 1; r <= rows; ++r)
         m_labels << QStringLiteral("R%1").arg(r);
-    m_drawnLabels = m_labels;
 
     auto* chart = new QChart();
     chart->legend()->setVisible(m_style == Style::Lines);
+    chart->legend()->setFont(chartFont());
     chart->setMargins(QMargins(2, 2, 2, 2));
-    QFont font(QStringLiteral("Arial"), 7);
-    chart->legend()->setFont(font);
     m_valueAxis = new QValueAxis(chart);
-    m_valueAxis->setLabelsFont(font);
     m_valueAxis->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(m_valueAxis, Qt::AlignLeft);
 
     if (m_style == Style::Bars) {
         auto* series = new QBarSeries(chart);
@@ -54,40 +60,66 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         series->append(m_barSet);
         chart->addSeries(series);
         m_categories = new QBarCategoryAxis(chart);
-        m_categories->setLabelsFont(font);
         // Escaped labels are measured by their markup and would be cut needlessly.
         m_categories->setTruncateLabels(false);
         m_categories->append(shownLabels(m_labels));
+        m_rowAxis = m_categories;
         chart->addAxis(m_categories, Qt::AlignBottom);
         series->attachAxis(m_categories);
+        series->attachAxis(m_valueAxis);
         m_valueAxis->setRange(0, 1);
         m_valueAxis->setTickCount(2);
-        m_series << series;
     } else {
         auto* xAxis = new QValueAxis(chart);
-        xAxis->setLabelsFont(font);
         xAxis->setRange(1, rows);
         xAxis->setLabelFormat(QStringLiteral("%d"));
         xAxis->setTickType(QValueAxis::TicksDynamic);
         xAxis->setTickAnchor(0);
         xAxis->setTickInterval(10);
+        m_rowAxis = xAxis;
         chart->addAxis(xAxis, Qt::AlignBottom);
-        for (int c = 1; c <= columns; ++c) {
-            auto* series = new QLineSeries(chart);
-            series->setName(QStringLiteral("C%1").arg(c));
-            series->setPointsVisible(true);
-            for (int r = 1; r <= rows; ++r)
-                series->append(r, 0.0);
-            chart->addSeries(series);
-            series->attachAxis(xAxis);
-            m_series << series;
-        }
     }
-    chart->addAxis(m_valueAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : m_series)
-        series->attachAxis(m_valueAxis);
     setChart(chart);
+    for (int c = 1; c <= columns && m_style == Style::Lines; ++c)
+        runSeries(c, 0);
+    for (QAbstractAxis* axis : {m_rowAxis, static_cast<QAbstractAxis*>(m_valueAxis)}) {
+        axis->setLabelsFont(chartFont());
+        axis->setTitleFont(chartFont());
+    }
     setRenderHint(QPainter::Antialiasing);
+}
+
+void ChartControl::setAxisTitles(const QString& rowAxis, const QString& valueAxis)
+{
+    m_rowAxis->setTitleText(rowAxis);
+    m_valueAxis->setTitleText(valueAxis);
+}
+
+void ChartControl::setValueRange(double minimum, double maximum)
+{
+    m_valueAxis->setRange(minimum, maximum);
+    m_valueAxis->setTickCount(static_cast<int>((maximum - minimum) / 5) + 1);
+}
+
+QLineSeries* ChartControl::runSeries(int column, qsizetype run)
+{
+    QList<QLineSeries*>& runs = m_runs[column - 1];
+    while (runs.size() <= run) {
+        auto* series = new QLineSeries(chart());
+        series->setName(QStringLiteral("C%1").arg(column));
+        series->setPointsVisible(true);
+        chart()->addSeries(series);
+        series->attachAxis(m_rowAxis);
+        series->attachAxis(m_valueAxis);
+        if (!runs.isEmpty()) {
+            // Every run of a column is drawn alike and named once in the legend.
+            series->setPen(runs.first()->pen());
+            for (QLegendMarker* marker : chart()->legend()->markers(series))
+                marker->setVisible(false);
+        }
+        runs << series;
+    }
+    return runs[run];
 }
 
 void ChartControl::checkRow(int row) const
@@ -102,31 +134,40 @@ void ChartControl::checkColumn(int column) const
         throw SubscriptError();
 }
 
-double& ChartControl::at(int row, int column)
+qsizetype ChartControl::offset(int row, int column) const
 {
-    return m_values[(column - 1) * m_rows + (row - 1)];
+    return static_cast<qsizetype>(column - 1) * m_rows + (row - 1);
 }
 
 double ChartControl::value(int row, int column) const
 {
     checkRow(row);
     checkColumn(column);
-    return m_values[(column - 1) * m_rows + (row - 1)];
+    return m_values[offset(row, column)];
+}
+
+bool ChartControl::hasValue(int row, int column) const
+{
+    checkRow(row);
+    checkColumn(column);
+    return m_set[offset(row, column)];
+}
+
+void ChartControl::setPoint(qsizetype i, double value, bool set)
+{
+    if (m_values[i] == value && m_set[i] == set)
+        return;
+    m_values[i] = value;
+    m_set[i] = set;
+    markChanged();
 }
 
 void ChartControl::setChartData(const QVector<std::int16_t>& values)
 {
     if (values.size() != m_rows)
         throw SubscriptError();
-    bool changed = false;
-    for (int r = 1; r <= m_rows; ++r) {
-        double& slot = at(r, 1);
-        const double next = values[r - 1];
-        changed = changed || slot != next;
-        slot = next;
-    }
-    if (changed)
-        markChanged();
+    for (int r = 1; r <= m_rows; ++r)
+        setPoint(offset(r, 1), values[r - 1], true);
 }
 
 void ChartControl::setRowLabel(int row, const QString& label)
@@ -161,21 +202,17 @@ void ChartControl::setData(const QString& text)
     const std::optional<double> parsed = NumberParse::wholeNumber(text);
     if (!parsed)
         throw TypeMismatchError();
-    double& slot = at(m_row, m_column);
-    if (slot == *parsed)
-        return;
-    slot = *parsed;
-    markChanged();
+    setPoint(offset(m_row, m_column), *parsed, true);
 }
 
-void ChartControl::setValueRange(double minimum, double maximum)
+void ChartControl::clearPoint()
 {
-    m_valueAxis->setRange(minimum, maximum);
-    m_valueAxis->setTickCount(static_cast<int>((maximum - minimum) / 5) + 1);
+    setPoint(offset(m_row, m_column), 0.0, false);
 }
 
 void ChartControl::markChanged()
 {
+    m_changed = true;
     if (m_syncPending || !isVisible())
         return;
     m_syncPending = true;
@@ -192,30 +229,53 @@ void ChartControl::showEvent(QShowEvent* event)
 void ChartControl::syncSeries()
 {
     m_syncPending = false;
-    if (m_labels != m_drawnLabels && m_categories != nullptr) {
-        m_categories->setCategories(shownLabels(m_labels));
-        m_drawnLabels = m_labels;
+    if (!m_changed)
+        return;
+    m_changed = false;
+    if (m_style == Style::Bars)
+        syncBars();
+    else
+        syncLines();
+}
+
+void ChartControl::syncBars()
+{
+    const QStringList labels = shownLabels(m_labels);
+    if (m_categories->categories() != labels)
+        m_categories->setCategories(labels);
+    for (int r = 1; r <= m_rows; ++r) {
+        if (m_barSet->at(r - 1) != m_values[r - 1])
+            m_barSet->replace(r - 1, m_values[r - 1]);
     }
+    // Counts are whole numbers: ticks at a 1-2-5 step keep every label distinct.
+    const double top = std::max(1.0, *std::max_element(m_values.begin(), m_values.end()));
+    double step = 1;
+    for (int i = 0; top / step > 8; ++i)
+        step *= i % 3 == 1 ? 2.5 : 2;
+    const double ticks = std::ceil(top / step);
+    m_valueAxis->setRange(0, ticks * step);
+    m_valueAxis->setTickCount(static_cast<int>(ticks) + 1);
+}
+
+void ChartControl::syncLines()
+{
     for (int c = 1; c <= m_columns; ++c) {
+        QList<QList<QPointF>> runs;
+        bool inRun = false;
         for (int r = 1; r <= m_rows; ++r) {
-            const qsizetype i = (c - 1) * m_rows + (r - 1);
-            if (m_values[i] == m_drawn[i])
-                continue;
-            m_drawn[i] = m_values[i];
-            if (m_barSet != nullptr)
-                m_barSet->replace(r - 1, m_values[i]);
-            else
-                static_cast<QLineSeries*>(m_series[c - 1])->replace(r - 1, r, m_values[i]);
+            const qsizetype i = offset(r, c);
+            if (m_set[i]) {
+                if (!inRun)
+                    runs.append(QList<QPointF>());
+                runs.last().append(QPointF(r, m_values[i]));
+            }
+            inRun = m_set[i];
         }
-    }
-    if (m_style == Style::Bars) {
-        // Counts are whole numbers: ticks at a 1-2-5 step keep every label distinct.
-        const double top = std::max(1.0, *std::max_element(m_drawn.begin(), m_drawn.end()));
-        double step = 1;
-        for (int i = 0; top / step > 8; ++i)
-            step *= i % 3 == 1 ? 2.5 : 2;
-        const double ticks = std::ceil(top / step);
-        m_valueAxis->setRange(0, ticks * step);
-        m_valueAxis->setTickCount(static_cast<int>(ticks) + 1);
+        for (qsizetype run = 0; run < std::max(runs.size(), m_runs[c - 1].size()); ++run) {
+            QLineSeries* series = runSeries(c, run);
+            const QList<QPointF> points = run < runs.size() ? runs[run] : QList<QPointF>();
+            if (series->points() != points)
+                series->replace(points);
+        }
     }
 }

@@ -6,9 +6,10 @@
 
 #include <cstdint>
 
-class QAbstractSeries;
+class QAbstractAxis;
 class QBarCategoryAxis;
 class QBarSet;
+class QLineSeries;
 class QValueAxis;
 
 // A chart of data rows (from 1) by series columns (from 1), with the members of the chart
@@ -16,8 +17,11 @@ class QValueAxis;
 // column and the value at them. An address outside the chart throws SubscriptError, a value that
 // is no number TypeMismatchError.
 //
-// The values live here; the drawn series follow them only while the chart is visible, changed
-// points only, so a hidden chart costs no drawing and a repeated write costs nothing.
+// In a line chart a point that was cleared holds 0 but is drawn as a gap, so an empty point is
+// never mistaken for a 0 dB report; each run of set points of a series is one drawn line.
+//
+// The values live here; the drawn series follow them only while the chart is visible, once per
+// turn of the event loop, so a hidden chart costs no drawing and a repeated write costs nothing.
 class ChartControl : public QChartView {
     Q_OBJECT
 public:
@@ -39,7 +43,12 @@ public:
     void setColumn(int column);
     // The value of the current point, given as decimal text.
     void setData(const QString& text);
+    // The current point back to 0, drawn as a gap.
+    void clearPoint();
     double value(int row, int column) const;
+    bool hasValue(int row, int column) const;
+
+    void setAxisTitles(const QString& rowAxis, const QString& valueAxis);
 
     // The value-axis range drawn, for a bar chart that grows with its largest value.
     void setValueRange(double minimum, double maximum);
@@ -50,23 +59,30 @@ protected:
 private:
     void checkRow(int row) const;
     void checkColumn(int column) const;
-    double& at(int row, int column);
+    qsizetype offset(int row, int column) const;
+    void setPoint(qsizetype i, double value, bool set);
     void markChanged();
     void syncSeries();
+    void syncBars();
+    void syncLines();
+    // The drawn line of one run of a column, made when first needed and kept for reuse.
+    QLineSeries* runSeries(int column, qsizetype run);
 
     const Style m_style;
     const int m_rows;
     const int m_columns;
     QVector<double> m_values;
-    QVector<double> m_drawn;
+    QVector<bool> m_set;
     QStringList m_labels;
-    QStringList m_drawnLabels;
     int m_row = 1;
     int m_column = 1;
+    bool m_changed = true;
     bool m_syncPending = false;
 
-    QList<QAbstractSeries*> m_series;
     QBarSet* m_barSet = nullptr;
     QBarCategoryAxis* m_categories = nullptr;
+    QAbstractAxis* m_rowAxis = nullptr;
     QValueAxis* m_valueAxis = nullptr;
+    // Per column: the line of each run of set points; the first one carries the legend.
+    QVector<QList<QLineSeries*>> m_runs;
 };

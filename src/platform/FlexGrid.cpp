@@ -1,11 +1,14 @@
 #include "FlexGrid.h"
 
 #include "Geometry.h"
+#include "NumberParse.h"
 #include "RuntimeError.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <cmath>
 
@@ -24,7 +27,7 @@ public:
         : QAbstractTableModel(parent)
         , m_columns(columns)
         , m_backColor(backColor)
-        , m_alignment(columns, Qt::AlignRight | Qt::AlignVCenter)
+        , m_alignment(columns, GeneralAlignment)
     {
     }
 
@@ -48,7 +51,7 @@ public:
         case Qt::BackgroundRole:
             return cell.back.isValid() ? cell.back : m_backColor;
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(m_alignment[index.column()]);
+            return QVariant::fromValue(alignment(index.column(), cell.text));
         default:
             return {};
         }
@@ -85,8 +88,7 @@ public:
         if (cell.text == text)
             return;
         cell.text = text;
-        const QModelIndex changed = index(row, col);
-        emit dataChanged(changed, changed, {Qt::DisplayRole});
+        noteChanged(row, row);
     }
 
     void setBack(int row, int col, const QColor& color)
@@ -96,8 +98,7 @@ public:
         if (cell.back == color)
             return;
         cell.back = color;
-        const QModelIndex changed = index(row, col);
-        emit dataChanged(changed, changed, {Qt::BackgroundRole});
+        noteChanged(row, row);
     }
 
     void setRows(int rows)
@@ -109,6 +110,7 @@ public:
         beginResetModel();
         m_rows = rows;
         m_cells.resize(static_cast<qsizetype>(rows) * m_columns);
+        m_firstChanged = -1;
         endResetModel();
     }
 
@@ -117,7 +119,7 @@ public:
         for (Cell& cell : m_cells)
             cell = Cell{};
         if (m_rows > 0)
-            emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
+            noteChanged(0, m_rows - 1);
     }
 
     void setAlignment(int col, Qt::Alignment alignment)
@@ -130,8 +132,44 @@ public:
 
     int rows() const { return m_rows; }
     int columns() const { return m_columns; }
+    const QColor& backColor() const { return m_backColor; }
+
+    // A column without an alignment of its own puts numbers at the right, text at the left.
+    Qt::Alignment alignment(int col, const QString& text) const
+    {
+        const Qt::Alignment own = m_alignment[col];
+        if (own != GeneralAlignment)
+            return own;
+        const Qt::Alignment side = NumberParse::wholeNumber(text) ? Qt::AlignRight : Qt::AlignLeft;
+        return side | Qt::AlignVCenter;
+    }
 
 private:
+    static constexpr Qt::Alignment GeneralAlignment = {};
+
+    // Cells change many times between two repaints: the views hear of them once per turn of
+    // the event loop, as one range of rows.
+    void noteChanged(int first, int last)
+    {
+        if (m_firstChanged < 0) {
+            m_firstChanged = first;
+            m_lastChanged = last;
+            QMetaObject::invokeMethod(this, &Model::announceChanges, Qt::QueuedConnection);
+        } else {
+            m_firstChanged = qMin(m_firstChanged, first);
+            m_lastChanged = qMax(m_lastChanged, last);
+        }
+    }
+
+    void announceChanges()
+    {
+        if (m_firstChanged < 0)
+            return;
+        const int first = m_firstChanged;
+        m_firstChanged = -1;
+        emit dataChanged(index(first, 0), index(m_lastChanged, m_columns - 1));
+    }
+
     qsizetype offset(int row, int col) const
     {
         return static_cast<qsizetype>(row) * m_columns + col;
@@ -142,6 +180,49 @@ private:
     const QColor m_backColor;
     QVector<Qt::Alignment> m_alignment;
     QVector<Cell> m_cells;
+    int m_firstChanged = -1; // -1: nothing waits to be announced
+    int m_lastChanged = -1;
+};
+
+// Draws each cell as the grid control does: its background, its text clipped at the cell's
+// edges (not elided), and the current cell with a frame instead of a fill, so its own colour
+// stays visible, whether or not the grid has the focus.
+class FlexGrid::CellPainter : public QStyledItemDelegate {
+public:
+    explicit CellPainter(FlexGrid& grid)
+        : QStyledItemDelegate(&grid)
+        , m_grid(grid)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        const Model& model = *m_grid.m_model;
+        const Cell& cell = model.cell(index.row(), index.column());
+        const QRect rect = option.rect;
+        painter->fillRect(rect, cell.back.isValid() ? cell.back : model.backColor());
+        if (!cell.text.isEmpty()) {
+            const Qt::Alignment alignment = model.alignment(index.column(), cell.text);
+            // No character is narrower than a pixel: a text of thousands of characters is laid
+            // out only as far as the cell can show it.
+            const qsizetype shown = rect.width();
+            const QString text =
+                alignment & Qt::AlignRight ? cell.text.right(shown) : cell.text.left(shown);
+            painter->setPen(option.palette.color(QPalette::Text));
+            painter->drawText(rect.adjusted(TextMargin, 0, -TextMargin, 0),
+                              static_cast<int>(alignment) | Qt::TextSingleLine, text);
+        }
+        if (index != m_grid.currentIndex())
+            return;
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(rect).adjusted(1, 1, -1, -1));
+    }
+
+private:
+    static constexpr int TextMargin = 2;
+    const FlexGrid& m_grid;
 };
 
 FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
@@ -156,7 +237,13 @@ FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
     horizontalHeader()->setMinimumSectionSize(1);
     setVerticalScrollMode(ScrollPerItem);
     setHorizontalScrollMode(ScrollPerPixel);
-    setSelectionMode(SingleSelection);
+    // The current cell is the grid's own (row, col), shown by the frame; nothing is selected.
+    setSelectionMode(NoSelection);
+    setItemDelegate(new CellPainter(*this));
+    // Scrolling follows the first visible row only, never a change of the current cell.
+    setAutoScroll(false);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
     setEditTriggers(NoEditTriggers);
     setWordWrap(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(192, 192, 192); "
@@ -224,12 +311,14 @@ void FlexGrid::setRow(int row)
 {
     m_model->checkRow(row);
     m_row = row;
+    scheduleViewUpdate();
 }
 
 void FlexGrid::setCol(int col)
 {
     m_model->checkColumn(col);
     m_col = col;
+    scheduleViewUpdate();
 }
 
 void FlexGrid::setCellBackColor(const QColor& color)
@@ -252,20 +341,48 @@ void FlexGrid::setTopRow(int row)
     if (row >= rows())
         throw SubscriptError();
     m_topRow = qMax(0, row);
-    applyTopRow();
+    scheduleViewUpdate();
 }
 
-void FlexGrid::applyTopRow()
+void FlexGrid::scheduleViewUpdate()
 {
-    // While hidden the scroll range is not laid out yet; updateGeometries applies it later.
-    if (isVisible())
-        verticalScrollBar()->setValue(m_topRow);
+    // Scrolling asks the display server where the pointer is: a round trip per call. Rows and
+    // cells change many times between two repaints, so the view follows once per event-loop turn.
+    if (m_viewUpdatePending)
+        return;
+    m_viewUpdatePending = true;
+    QMetaObject::invokeMethod(this, &FlexGrid::updateView, Qt::QueuedConnection);
+}
+
+void FlexGrid::updateView()
+{
+    m_viewUpdatePending = false;
+    // While hidden the scroll range is not laid out; showing the grid updates it.
+    if (!isVisible())
+        return;
+    int top = m_topRow;
+    // The current row, when the requested top leaves it cut by the bottom edge, is shown whole.
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    const int wholeRows = rowHeight > 0 ? viewport()->height() / rowHeight : 0;
+    const int below = m_row - top;
+    if (wholeRows > 0 && below >= wholeRows && below * rowHeight < viewport()->height())
+        top = m_row - wholeRows + 1;
+    verticalScrollBar()->setValue(top);
+    const QModelIndex current = m_model->index(m_row, m_col);
+    if (current.isValid() && current != currentIndex())
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
 }
 
 void FlexGrid::updateGeometries()
 {
     QTableView::updateGeometries();
-    verticalScrollBar()->setValue(m_topRow);
+    scheduleViewUpdate();
+}
+
+void FlexGrid::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    scheduleViewUpdate();
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event)

@@ -9,7 +9,8 @@
 // Offers the members of the flexible grid control the window is built from: row count, column
 // widths, one height for all rows, column alignment, cell texts, the current cell and its
 // background colour, clearing, the first visible row, click and mouse-down events. An address
-// outside the grid throws SubscriptError.
+// outside the grid throws SubscriptError. A column without an alignment of its own shows
+// numbers at the right and text at the left.
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:
@@ -38,7 +39,8 @@ public:
     void clear();
 
     int topRow() const { return m_topRow; }
-    // A negative row shows the top of the grid.
+    // A negative row shows the top of the grid. When the current row would be left cut by the
+    // bottom edge, the grid scrolls just far enough to show it whole.
     void setTopRow(int row);
 
 signals:
@@ -49,14 +51,19 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void updateGeometries() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     class Model;
-    void applyTopRow();
+    class CellPainter;
+    void scheduleViewUpdate();
+    // Brings the first visible row and the drawn current cell in line with the grid's state.
+    void updateView();
 
     Model* m_model;
     int m_row = 0;
     int m_col = 0;
     int m_topRow = 0;
     int m_rowHeightTwips = -1;
+    bool m_viewUpdatePending = false;
 };

@@ -9,9 +9,11 @@
 #include <QAction>
 #include <QLabel>
 
-const std::array<const char*, CallsignTally::BucketCount> CallsignTally::RowLabels = {
-    "<-0.6", "-0.5", "-0.4", "-0.3", "-0.2", "-0.1", "0",
-    "0.1",   "0.2",  "0.3",  "0.4",  "0.5",  ">0.6"};
+const QStringList CallsignTally::RowLabels = {
+    QStringLiteral("<-0.6"), QStringLiteral("-0.5"), QStringLiteral("-0.4"), QStringLiteral("-0.3"),
+    QStringLiteral("-0.2"),  QStringLiteral("-0.1"), QStringLiteral("0"),    QStringLiteral("0.1"),
+    QStringLiteral("0.2"),   QStringLiteral("0.3"),  QStringLiteral("0.4"),  QStringLiteral("0.5"),
+    QStringLiteral(">0.6")};
 
 CallsignTally::CallsignTally(QLabel& label3, QLabel& label1, const QAction& mnuShowDT,
                              ChartControl& chart)
@@ -90,5 +92,5 @@ void CallsignTally::showChart()
 {
     m_chart.setChartData(m_chartData);
     for (int row = 1; row <= BucketCount; ++row)
-        m_chart.setRowLabel(row, QString::fromLatin1(RowLabels[row - 1]));
+        m_chart.setRowLabel(row, RowLabels[row - 1]);
 }

@@ -19,7 +19,7 @@ class QLabel;
 class CallsignTally {
 public:
     static constexpr int BucketCount = 13;
-    static const std::array<const char*, BucketCount> RowLabels;
+    static const QStringList RowLabels;
 
     CallsignTally(QLabel& label3, QLabel& label1, const QAction& mnuShowDT, ChartControl& chart);
 

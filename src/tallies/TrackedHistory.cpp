@@ -69,7 +69,7 @@ void TrackedHistory::wipeChartPoints()
         m_chart.setColumn(column);
         for (int row = 1; row <= ChartPoints; ++row) {
             m_chart.setRow(row);
-            m_chart.setData(QStringLiteral("0"));
+            m_chart.clearPoint();
         }
     }
 }

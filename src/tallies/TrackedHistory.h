@@ -23,7 +23,7 @@ public:
 
     void TrackDecode(const DecodeFields& fields);
     void ScrollTrackedHistory();
-    // All 140 points to 0, new points to series 1 from row 1.
+    // All 140 points to 0, drawn as gaps; new points to series 1 from row 1.
     void Clear_Chart2();
     void Command1_Click();
     // Starts the history afresh, as a new pick does.

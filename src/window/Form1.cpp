@@ -106,6 +106,7 @@ void Form1::createControls()
 
     MSChart1 = new ChartControl(ChartControl::Style::Bars, CallsignTally::BucketCount, 1, client);
     MSChart1->setObjectName(QStringLiteral("MSChart1"));
+    MSChart1->setAxisTitles(QStringLiteral("DT (s)"), QStringLiteral("callsigns"));
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -123,6 +124,8 @@ void Form1::createControls()
     RichTextBox1 = new QTextEdit(client);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->setFont(arial(9, QFont::Bold));
+    // It lies below the visible client area and nothing uses it: typing must never vanish there.
+    RichTextBox1->setFocusPolicy(Qt::NoFocus);
     Geometry::place(*RichTextBox1, 0, 4800, 6090, 735);
 
     MSFlexGrid1 = new FlexGrid(DecodeLog::ColumnCount, palette().color(QPalette::Base), client);
@@ -136,6 +139,7 @@ void Form1::createControls()
     MSChart2 = new ChartControl(ChartControl::Style::Lines, TrackedHistory::ChartPoints, 2, client);
     MSChart2->setObjectName(QStringLiteral("MSChart2"));
     MSChart2->setValueRange(TrackedHistory::SnrFloor, TrackedHistory::SnrCeiling);
+    MSChart2->setAxisTitles(QStringLiteral("decode"), QStringLiteral("SNR (dB)"));
 
     Label3 = new QLabel(client);
     Label3->setObjectName(QStringLiteral("Label3"));

@@ -60,8 +60,6 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         series->append(m_barSet);
         chart->addSeries(series);
         m_categories = new QBarCategoryAxis(chart);
-        // Escaped labels are measured by their markup and would be cut needlessly.
-        m_categories->setTruncateLabels(false);
         m_categories->append(shownLabels(m_labels));
         m_rowAxis = m_categories;
         chart->addAxis(m_categories, Qt::AlignBottom);
@@ -85,6 +83,8 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
     for (QAbstractAxis* axis : {m_rowAxis, static_cast<QAbstractAxis*>(m_valueAxis)}) {
         axis->setLabelsFont(chartFont());
         axis->setTitleFont(chartFont());
+        // Labels are short; escaped ones are measured by their markup and would be cut needlessly.
+        axis->setTruncateLabels(false);
     }
     setRenderHint(QPainter::Antialiasing);
 }

@@ -5,6 +5,7 @@
 
 #include <QBarSeries>
 #include <QBarSet>
+#include <QLineSeries>
 #include <QTest>
 
 class TestControls : public QObject {
@@ -17,6 +18,7 @@ private slots:
     void chartKeepsValuesByRowAndColumn();
     void chartRefusesBadAddressesAndText();
     void chartFollowsValuesOnlyWhileShown();
+    void lineChartDrawsClearedPointsAsGaps();
     void callsignBoxFiltersTypedCharacters();
 };
 
@@ -125,6 +127,56 @@ void TestControls::chartFollowsValuesOnlyWhileShown()
     values[6] = 4;
     chart.setChartData(values);
     QTRY_COMPARE(sets.first()->at(6), 4.0);
+}
+
+void TestControls::lineChartDrawsClearedPointsAsGaps()
+{
+    ChartControl chart(ChartControl::Style::Lines, 70, 2, nullptr);
+    const auto put = [&chart](int row, int column, const char* value) {
+        chart.setRow(row);
+        chart.setColumn(column);
+        chart.setData(value);
+    };
+    put(1, 1, "0"); // a real 0 dB report
+    put(2, 1, "-5");
+    put(3, 1, "3");
+    put(4, 2, "-7");
+    put(5, 2, "-8");
+    put(6, 1, "1");
+    put(7, 1, "2");
+    chart.setRow(2);
+    chart.setColumn(1);
+    chart.clearPoint();
+    QCOMPARE(chart.value(2, 1), 0.0);
+    QVERIFY(!chart.hasValue(2, 1) && chart.hasValue(1, 1));
+
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    // Each series is drawn as its runs of set points: nothing joins a gap or sits at 0 for it.
+    const auto drawn = [&chart](const QString& name) {
+        QList<QList<QPointF>> runs;
+        for (QAbstractSeries* series : chart.chart()->series()) {
+            const auto* line = qobject_cast<QLineSeries*>(series);
+            if (line->name() == name && line->count() > 0)
+                runs << line->points();
+        }
+        return runs;
+    };
+    using Runs = QList<QList<QPointF>>;
+    QCOMPARE(drawn("C1"), (Runs{{{1, 0}}, {{3, 3}}, {{6, 1}, {7, 2}}}));
+    QCOMPARE(drawn("C2"), (Runs{{{4, -7}, {5, -8}}}));
+
+    // Cleared again, the chart draws nothing.
+    for (int column = 1; column <= 2; ++column) {
+        chart.setColumn(column);
+        for (int row = 1; row <= 7; ++row) {
+            chart.setRow(row);
+            chart.clearPoint();
+        }
+    }
+    QTRY_COMPARE(drawn("C1"), Runs());
+    QCOMPARE(drawn("C2"), Runs());
 }
 
 void TestControls::callsignBoxFiltersTypedCharacters()

@@ -1,0 +1,194 @@
+#include "DecodeLog.h"
+#include "FlexGrid.h"
+#include "FormHarness.h"
+#include "TrackedHistory.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <QTextEdit>
+
+// The window as the user sees it on the screen: what the grids show, where the current cell is
+// drawn, and how the keyboard and the mouse reach the controls.
+class TestShownWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void newestLogRowStaysWhole();
+    void gridsShowTheLatestRowsWhenTheViewReturns();
+    void pickScrollsTheHistoryToItsTopAtOnce();
+    void currentCellFollowsDecodesPicksAndWipes();
+    void currentCallsignCellKeepsItsColour();
+    void tabMovesBetweenControlsNotCells();
+    void onlyALeftClickEmptiesTheBox();
+
+private:
+    static void showAndSettle(Form1& form);
+    // The first visible row for a requested one, moved on just enough to show the row whole.
+    static int expectedTopRow(const FlexGrid& grid, int requested, int row);
+    static bool isWhole(const FlexGrid& grid, int row);
+};
+
+static const QByteArray Ini = FormHarness::portIni(31245);
+
+void TestShownWindow::showAndSettle(Form1& form)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+}
+
+int TestShownWindow::expectedTopRow(const FlexGrid& grid, int requested, int row)
+{
+    const int wholeRows = grid.viewport()->height() / grid.verticalHeader()->defaultSectionSize();
+    return qMax(requested, row - wholeRows + 1);
+}
+
+bool TestShownWindow::isWhole(const FlexGrid& grid, int row)
+{
+    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
+    return grid.viewport()->rect().contains(cell);
+}
+
+void TestShownWindow::newestLogRowStaysWhole()
+{
+    FormHarness h(Ini);
+    FlexGrid& log = *h.form->MSFlexGrid1;
+    showAndSettle(*h.form);
+    for (int n = 1; n <= 100; ++n) {
+        h.decode("CQ K1ABC FN42");
+        QCoreApplication::processEvents();
+        // The 99th decode fills the last row of a page; the 100th starts the next page.
+        const int row = n <= 99 ? n - 1 : 0;
+        QVERIFY2(isWhole(log, row), qPrintable(QString::number(n)));
+        const int requested = n <= 99 ? n - 10 : 0;
+        QCOMPARE(log.rowAt(0), expectedTopRow(log, qMax(0, requested), row));
+    }
+}
+
+void TestShownWindow::gridsShowTheLatestRowsWhenTheViewReturns()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    f.mnuShowDT_Click();
+    for (int n = 0; n < 30; ++n)
+        h.decode(n < 12 ? "CQ K1ABC FN42" : "CQ W9XYZ EM73");
+    QCoreApplication::processEvents();
+    f.mnuShowMessage_Click();
+    QCoreApplication::processEvents();
+    QVERIFY(isWhole(*f.MSFlexGrid1, 29));
+    QCOMPARE(f.MSFlexGrid1->rowAt(0), expectedTopRow(*f.MSFlexGrid1, 19, 29));
+    QCOMPARE(f.MSFlexGrid2->rowAt(0), 12 - 5);
+}
+
+void TestShownWindow::pickScrollsTheHistoryToItsTopAtOnce()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    for (int n = 0; n < 30; ++n)
+        h.decode("CQ K1ABC FN42");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.MSFlexGrid2->rowAt(0), 25);
+    f.MSFlexGrid1->setRow(29);
+    f.MSFlexGrid1->setCol(DecodeLog::Callsign);
+    f.MSFlexGrid1_Click();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.MSFlexGrid2->rowAt(0), 0);
+}
+
+void TestShownWindow::currentCellFollowsDecodesPicksAndWipes()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    FlexGrid& log = *f.MSFlexGrid1;
+    showAndSettle(f);
+    h.decode("CQ K1ABC FN42");
+    h.decode("CQ W9XYZ EM73");
+    QCoreApplication::processEvents();
+    QTest::mouseClick(log.viewport(), Qt::LeftButton, {},
+                      log.visualRect(log.model()->index(0, DecodeLog::Time)).center());
+    QCOMPARE(log.currentIndex(), log.model()->index(0, DecodeLog::Time));
+
+    h.decode("CQ K2ABC FN42");
+    QCoreApplication::processEvents();
+    QCOMPARE(log.currentIndex(), log.model()->index(2, DecodeLog::Callsign));
+    for (int n = 4; n <= 99; ++n)
+        h.decode("CQ K1ABC FN42");
+    h.decode("CQ K3ABC FN42"); // wipes the page and fills its first row
+    QCoreApplication::processEvents();
+    QCOMPARE(log.currentIndex(), log.model()->index(0, DecodeLog::Callsign));
+
+    // A pick and a wipe of the history make its time column current.
+    FlexGrid& history = *f.MSFlexGrid2;
+    QTest::mouseClick(history.viewport(), Qt::LeftButton, {},
+                      history.visualRect(history.model()->index(1, TrackedHistory::Dt)).center());
+    log.setCol(DecodeLog::Callsign);
+    f.MSFlexGrid1_Click();
+    QCoreApplication::processEvents();
+    QCOMPARE(history.currentIndex(), history.model()->index(1, TrackedHistory::Time));
+    history.setCol(TrackedHistory::Dt);
+    for (int n = 0; n < 51; ++n)
+        h.decode("CQ K3ABC FN42");
+    QCoreApplication::processEvents();
+    QCOMPARE(history.currentIndex().column(), int(TrackedHistory::Time));
+}
+
+void TestShownWindow::currentCallsignCellKeepsItsColour()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    h.decode("CQ K1ABC FN42");
+    QCoreApplication::processEvents();
+    FlexGrid& log = *f.MSFlexGrid1;
+    const QRect cell = log.visualRect(log.model()->index(0, DecodeLog::Callsign));
+    QVERIFY(!cell.isEmpty());
+    // Beyond the callsign's letters and inside the frame of the current cell.
+    const QPoint inside(cell.right() - 6, cell.center().y());
+    const QImage image = log.viewport()->grab().toImage();
+    QCOMPARE(image.pixelColor(inside * image.devicePixelRatio()), QColor(176, 224, 230));
+}
+
+void TestShownWindow::tabMovesBetweenControlsNotCells()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    QApplication::setActiveWindow(&f);
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.Text1->setFocus();
+    QCOMPARE(QApplication::focusWidget(), f.Text1);
+    // The charts and the button are hidden in this view; the rich text box takes no focus.
+    const QList<QWidget*> order{f.MSFlexGrid1, f.MSFlexGrid2, f.Text1};
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("k1abc"));
+    QCOMPARE(f.RichTextBox1->toPlainText(), QString());
+    QCOMPARE(f.RichTextBox1->focusPolicy(), Qt::NoFocus);
+}
+
+void TestShownWindow::onlyALeftClickEmptiesTheBox()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42");
+    for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(f.Text1, button);
+        QCOMPARE(f.Text1->text(), QString("K1ABC"));
+        QCOMPARE(f.history().trackedRowCounter(), 1);
+    }
+    QTest::mouseClick(f.Text1, Qt::LeftButton);
+    QCOMPARE(f.Text1->text(), QString());
+    QCOMPARE(f.history().trackedRowCounter(), 0);
+}
+
+QTEST_MAIN(TestShownWindow)
+#include "tst_shownwindow.moc"

@@ -3,6 +3,9 @@
 #   tools/demo.sh [--speed N] [--short]
 # --speed N makes the periods N times shorter; --short sends everything quickly, closes the
 # program and checks that it ended cleanly (used by the test run).
+#
+# The demo never touches a real station: Vantorel runs from a folder of its own, with its own
+# settings file, on a port that nothing else listens on, and the sample is sent only there.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$here/../build/release}
@@ -15,35 +18,32 @@ while [ $# -gt 0 ]; do
         *) echo "usage: $0 [--speed N] [--short]" >&2; exit 2 ;;
     esac
 done
-port=2238
+work=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+cp "$build/vantorel" "$work/"
+port=$("$build/vantorel-send" --free-port)
+printf '[User]\r\nUDP port=%s\r\n' "$port" > "$work/Vantorel.ini"
 if [ "$short" = 1 ]; then
-    # A folder of its own, so the run neither reads nor writes the user's settings.
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cp "$build/vantorel" "$work/"
-    port=31261
-    printf '[User]\r\nUDP port=%s\r\n' "$port" > "$work/Vantorel.ini"
-    app=$work/vantorel
     period=0.02
 else
-    app=$build/vantorel
     period=$(awk -v s="$speed" 'BEGIN { printf "%.3f", 15 / s }')
-    port=$(sed -n 's/^UDP port=\([0-9]*\).*/\1/p' "$build/Vantorel.ini" 2>/dev/null | head -n 1)
-    port=${port:-2238}
 fi
-"$app" &
+"$work/vantorel" &
 pid=$!
 sleep 1
 kill -0 "$pid"
-echo "Vantorel is listening on 127.0.0.1:$port; sending the sample, a period every $period s"
+echo "Vantorel (demo copy) listens on 127.0.0.1:$port; sending the sample, a period every $period s"
 [ "$short" = 1 ] || echo "Click a callsign in the log (a pale-blue cell) to track its history."
 "$build/vantorel-send" --port "$port" --file "$here/sample-all.txt" --period "$period" --id "demo"
 if [ "$short" = 1 ]; then
     kill -TERM "$pid"
     wait "$pid"
+    pid=
     grep -q "UDP port=$port" "$work/Vantorel.ini"
     echo "demo finished"
 else
     echo "The sample is sent; close the window to end the demo."
     wait "$pid"
+    pid=
 fi

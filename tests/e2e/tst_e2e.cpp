@@ -16,6 +16,7 @@ class TestEndToEnd : public QObject {
 private slots:
     void runsListensAndSavesOnTermination();
     void interruptAlsoSaves();
+    void demoSendsOnlyToItsOwnCopy();
 
 private:
     static bool start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini);
@@ -97,6 +98,26 @@ void TestEndToEnd::interruptAlsoSaves()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(readIni(dir).contains("UDP port=31252\r\nTop="));
+}
+
+void TestEndToEnd::demoSendsOnlyToItsOwnCopy()
+{
+    // A logger on the decoder's usual port must not receive the demo's made-up decodes.
+    QUdpSocket logger;
+    if (!logger.bind(QHostAddress::LocalHost, 2238))
+        QSKIP("another program holds port 2238 here");
+    QProcess demo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("BUILD_DIR"), QStringLiteral(VANTOREL_BUILD_DIR));
+    demo.setProcessEnvironment(env);
+    demo.start(QStringLiteral(VANTOREL_DEMO), {QStringLiteral("--short")});
+    QVERIFY(demo.waitForFinished(60000));
+    const QByteArray output = demo.readAllStandardOutput();
+    QCOMPARE(demo.exitCode(), 0);
+    QVERIFY2(output.contains("demo finished"), output.constData());
+    QVERIFY(!output.contains("port 2238"));
+    QVERIFY(!logger.hasPendingDatagrams());
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -3,7 +3,10 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-d
             xvfb xauth imagemagick xdotool clang-format locales
 JOBS ?= 2
 
-.PHONY: deps install-packages build build-asan run test bench demo package install screenshots fuzz format clean
+PACKAGE_TOOLS := dpkg-dev lintian desktop-file-utils appstream man-db
+
+.PHONY: deps install-packages build build-program build-asan run test bench demo package install \
+        uninstall screenshots fuzz format clean
 
 deps:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
@@ -25,11 +28,16 @@ build: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
 
+# Only the program, for a first run that shows the window soon.
+build-program: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target vantorel
+
 build-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
-run: build
+run: build-program
 	./build/release/vantorel
 
 test: build build-asan
@@ -47,14 +55,27 @@ bench: build
 demo: build
 	tools/demo.sh $(if $(SPEED),--speed $(SPEED))
 
+# A Debian package built with Debian's hardening flags, then checked as Debian checks packages.
 package: deps
-	cmake --preset package >/dev/null
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGE_TOOLS)"
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	cmake --preset package \
+	    -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror $$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 	cmake --build --preset package -j $(JOBS)
 	cd build/package && cpack -G DEB
+	lintian --fail-on error,warning build/package/vantorel_*.deb
+	desktop-file-validate packaging/org.vantorel.Vantorel.desktop
+	appstreamcli validate --no-net packaging/org.vantorel.Vantorel.metainfo.xml
 
 PREFIX ?= /usr/local
 install: build
 	cmake --install build/release --prefix $(PREFIX)
+
+# Removes what the last "make install" installed.
+uninstall:
+	@test -f build/release/install_manifest.txt || { echo "nothing was installed from here"; exit 1; }
+	xargs -d '\n' rm -fv < build/release/install_manifest.txt
 
 screenshots: build
 	tools/screenshots.sh docs

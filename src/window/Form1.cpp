@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHostAddress>
 #include <QLabel>
 #include <QMenuBar>
@@ -54,9 +55,9 @@ void setTextColor(QWidget& widget, const QColor& color)
 
 } // namespace
 
-Form1::Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent)
+Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
-    , m_appDir(appDir)
+    , m_folders(folders)
     , m_dialogs(dialogs)
 {
     createControls();
@@ -76,7 +77,10 @@ Form1::Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent)
     connect(mnuShowDB, &QAction::triggered, this, &Form1::mnuShowDB_Click);
     connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
     auto* termination = new TerminationSignals(this);
-    connect(termination, &TerminationSignals::terminationRequested, this, &QWidget::close);
+    connect(termination, &TerminationSignals::terminationRequested, this, [this] {
+        m_endedBySignal = true;
+        close();
+    });
 
     Form_Load();
 }
@@ -169,7 +173,8 @@ void Form1::createControls()
 void Form1::Form_Load()
 {
     // Re-registering the chart component has no counterpart here: the charts are built in.
-    const StoredSettings settings = StoredSettings::read(m_appDir);
+    m_settingsFiles = SettingsFiles::locate(m_folders);
+    const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
     m_listenPort = settings.listenPort;
     m_multicastGroup = settings.multicastGroup;
     move(Geometry::toPixels(settings.left, *this), Geometry::toPixels(settings.top, *this));
@@ -303,15 +308,28 @@ void Form1::Form_Unload()
     m_unloaded = true;
     if (isMinimized())
         showNormal();
+    QString error;
+    if (saveSettings(m_listenPort, &error))
+        return;
+    std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
+    // A session that ends the program cannot wait for an answer.
+    if (!m_endedBySignal)
+        m_dialogs.showMessage(this, error);
+}
+
+bool Form1::saveSettings(std::uint16_t port, QString* error) const
+{
     StoredSettings settings;
-    settings.listenPort = m_listenPort;
+    settings.listenPort = port;
     settings.multicastGroup = m_multicastGroup;
     settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
     settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
-    QString error;
-    if (!settings.write(m_appDir, &error))
-        std::fprintf(stderr, "vantorel: cannot save %s: %s\n",
-                     qPrintable(StoredSettings::settingsPath(m_appDir)), qPrintable(error));
+    QString reason;
+    if (settings.write(m_settingsFiles.writePath, &reason))
+        return true;
+    *error = QStringLiteral("Vantorel cannot save its settings in %1: %2")
+                 .arg(QDir::toNativeSeparators(m_settingsFiles.writePath), reason);
+    return false;
 }
 
 void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
@@ -392,6 +410,15 @@ void Form1::mnuUDPport_Click()
     const std::optional<std::uint16_t> port = NumberParse::toPort(*number);
     if (!port)
         return;
+    // The new port lives only in the settings file until the next start: a port that cannot
+    // be saved is said, and the program goes on as it was.
+    QString error;
+    if (!saveSettings(*port, &error)) {
+        m_dialogs.showMessage(this, error + QStringLiteral("\n\nVantorel goes on listening at "
+                                                           "port %1.")
+                                                .arg(m_listenPort));
+        return;
+    }
     m_listenPort = *port;
     m_dialogs.showMessage(this, QStringLiteral("Re-open Vantorel"));
     close();

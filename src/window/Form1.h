@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Settings.h"
 #include "UDPMessageProcessing.h"
 
 #include <QMainWindow>
@@ -28,8 +29,8 @@ public:
     static constexpr int WidthTwips = 7200;
     static constexpr int HeightTwips = 5200;
 
-    // appDir is the folder that holds the settings file; dialogs answers the modal questions.
-    Form1(const QString& appDir, UserDialogs& dialogs, QWidget* parent = nullptr);
+    // folders are where the settings file may live; dialogs answers the modal questions.
+    Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent = nullptr);
     ~Form1() override;
 
     void Clear_Chart2();
@@ -80,6 +81,8 @@ private:
     void createControls();
     void Form_Load();
     void Form_Unload();
+    // Writes the settings with the given port; on failure says why in error.
+    bool saveSettings(std::uint16_t port, QString* error) const;
     void OpenListener();
     void resetHistory();
     void showView(QAction* disabledItem);
@@ -89,7 +92,8 @@ private:
     void showSenderId(const QString& id) override;
     void runDecodeSteps(const DecodeFields& fields) override;
 
-    const QString m_appDir;
+    const SettingsFolders m_folders;
+    SettingsFiles m_settingsFiles;
     UserDialogs& m_dialogs;
     UDPMessageProcessing m_intake;
     std::unique_ptr<CallsignTally> m_tally;
@@ -102,5 +106,6 @@ private:
     QString m_pickedTime;
     QString m_listenError;
     bool m_unloaded = false;
+    bool m_endedBySignal = false;
     bool m_shownOnce = false;
 };

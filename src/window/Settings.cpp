@@ -4,6 +4,9 @@
 #include "NumberText.h"
 #include "ProfileFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 const QString Section = QStringLiteral("User");
@@ -12,11 +15,40 @@ const QString TopKey = QStringLiteral("Top");
 const QString LeftKey = QStringLiteral("Left");
 const QString GroupKey = QStringLiteral("Multicast group");
 
+// A program installed into the system's program folders keeps no file there, even when an
+// administrator who could write there runs it: the package manager would not know the file.
+bool isSystemProgramFolder(const QString& dir)
+{
+    const QString canonical = QDir(dir).canonicalPath();
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/usr/games", "/usr/local/games",
+                               "/usr/sbin", "/usr/local/sbin"}) {
+        if (canonical == QDir(QString::fromLatin1(system)).canonicalPath())
+            return true;
+    }
+    return false;
+}
+
+QString fileIn(const QString& dir)
+{
+    return QDir(dir).filePath(QString::fromLatin1(StoredSettings::FileName));
+}
+
 } // namespace
 
-QString StoredSettings::settingsPath(const QString& appDir)
+SettingsFiles SettingsFiles::choose(const SettingsFolders& folders, bool appDirWritable)
 {
-    return appDir + QStringLiteral("/Vantorel.ini");
+    const QString beside = fileIn(folders.appDir);
+    if (appDirWritable)
+        return {beside, beside};
+    const QString own = fileIn(folders.userDir);
+    return {QFileInfo::exists(own) ? own : beside, own};
+}
+
+SettingsFiles SettingsFiles::locate(const SettingsFolders& folders)
+{
+    const QFileInfo appDir(folders.appDir);
+    return choose(folders,
+                  appDir.isDir() && appDir.isWritable() && !isSystemProgramFolder(folders.appDir));
 }
 
 std::uint16_t StoredSettings::portFromText(const QString& text)
@@ -30,9 +62,9 @@ float StoredSettings::positionFromText(const QString& text)
     return number ? NumberParse::toFloat(*number).value_or(0.0f) : 0.0f;
 }
 
-StoredSettings StoredSettings::read(const QString& appDir)
+StoredSettings StoredSettings::read(const QString& path)
 {
-    const ProfileFile file(settingsPath(appDir));
+    const ProfileFile file(path);
     StoredSettings settings;
     settings.listenPort = portFromText(file.value(Section, PortKey, QStringLiteral("2238")));
     settings.top = positionFromText(file.value(Section, TopKey, QStringLiteral("0")));
@@ -41,9 +73,15 @@ StoredSettings StoredSettings::read(const QString& appDir)
     return settings;
 }
 
-bool StoredSettings::write(const QString& appDir, QString* error) const
+bool StoredSettings::write(const QString& path, QString* error) const
 {
-    ProfileFile file(settingsPath(appDir));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (error != nullptr)
+            *error = QStringLiteral("the folder %1 cannot be made").arg(folder);
+        return false;
+    }
+    ProfileFile file(path);
     file.setValue(Section, PortKey, QString::number(listenPort));
     file.setValue(Section, TopKey, shortestFloatText(top));
     file.setValue(Section, LeftKey, shortestFloatText(left));

@@ -4,11 +4,29 @@
 
 #include <cstdint>
 
-// The values kept from one run to the next in "Vantorel.ini" beside the executable, section
-// "User": the listening port, the window's top-left corner in twips and an optional multicast
-// group to listen in.
+// The folders the settings file may live in.
+struct SettingsFolders {
+    QString appDir;  // the executable's folder
+    QString userDir; // the user's configuration folder for this program
+};
+
+// Where the settings file is read and written. Beside the executable when that folder can be
+// written (a portable folder); else the user's own file, read in preference to a file beside
+// the executable, which then holds an administrator's defaults.
+struct SettingsFiles {
+    QString readPath;
+    QString writePath;
+
+    static SettingsFiles choose(const SettingsFolders& folders, bool appDirWritable);
+    // Chooses for the folders as they stand now.
+    static SettingsFiles locate(const SettingsFolders& folders);
+};
+
+// The values kept from one run to the next in "Vantorel.ini", section "User": the listening
+// port, the window's top-left corner in twips and an optional multicast group to listen in.
 struct StoredSettings {
     static constexpr std::uint16_t DefaultPort = 2238;
+    static constexpr const char* FileName = "Vantorel.ini";
 
     std::uint16_t listenPort = DefaultPort;
     float top = 0;
@@ -16,10 +34,11 @@ struct StoredSettings {
     // Empty: listen at 127.0.0.1. Kept as written, so that a wrong value can be shown as it is.
     QString multicastGroup;
 
-    static QString settingsPath(const QString& appDir);
-    static StoredSettings read(const QString& appDir);
-    // Writes all three keys at once; on failure returns false with the reason.
-    bool write(const QString& appDir, QString* error) const;
+    // A missing or unreadable file gives the defaults.
+    static StoredSettings read(const QString& path);
+    // Writes every key at once, creating the file's folder when missing; on failure returns
+    // false with the reason and leaves an old file as it was.
+    bool write(const QString& path, QString* error) const;
 
     // A port read the lenient way; a value that is no port from 1 to 65535 gives the default.
     static std::uint16_t portFromText(const QString& text);

@@ -8,6 +8,7 @@
 #include <QUdpSocket>
 
 #include <csignal>
+#include <unistd.h>
 
 // Starts the real program from a folder of its own, as an operator would, and ends it the way
 // a session manager does.
@@ -17,28 +18,48 @@ private slots:
     void runsListensAndSavesOnTermination();
     void interruptAlsoSaves();
     void demoSendsOnlyToItsOwnCopy();
+    void readOnlyFolderKeepsSettingsPerUser();
 
 private:
+    static bool prepare(const QTemporaryDir& dir, const QByteArray& ini);
+    // With a configuration folder, the program runs as an ordinary user.
+    static bool launch(QProcess& program, const QTemporaryDir& dir, const QString& configHome);
     static bool start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini);
     static bool portIsTaken(quint16 port);
     static QString readIni(const QTemporaryDir& dir);
 };
 
-bool TestEndToEnd::start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini)
+bool TestEndToEnd::prepare(const QTemporaryDir& dir, const QByteArray& ini)
 {
     const QString binary = dir.filePath(QStringLiteral("vantorel"));
     if (!QFile::copy(QStringLiteral(VANTOREL_BINARY), binary))
         return false;
     QFile file(dir.filePath(QStringLiteral("Vantorel.ini")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
-        return false;
-    file.close();
+    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
+}
+
+bool TestEndToEnd::launch(QProcess& program, const QTemporaryDir& dir, const QString& configHome)
+{
+    const QString binary = dir.filePath(QStringLiteral("vantorel"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!configHome.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(binary, {});
+    // An administrator may write any folder; an ordinary user runs the program instead.
+    if (!configHome.isEmpty() && ::geteuid() == 0)
+        program.start(QStringLiteral("setpriv"),
+                      {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                       QStringLiteral("--clear-groups"), binary});
+    else
+        program.start(binary, {});
     return program.waitForStarted(10000);
+}
+
+bool TestEndToEnd::start(QProcess& program, const QTemporaryDir& dir, const QByteArray& ini)
+{
+    return prepare(dir, ini) && launch(program, dir, QString());
 }
 
 bool TestEndToEnd::portIsTaken(quint16 port)
@@ -118,6 +139,35 @@ void TestEndToEnd::demoSendsOnlyToItsOwnCopy()
     QVERIFY2(output.contains("demo finished"), output.constData());
     QVERIFY(!output.contains("port 2238"));
     QVERIFY(!logger.hasPendingDatagrams());
+}
+
+void TestEndToEnd::readOnlyFolderKeepsSettingsPerUser()
+{
+    // The program's folder as an installation leaves it: readable by all, writable by none,
+    // with an administrator's defaults in it.
+    QTemporaryDir dir;
+    const QByteArray defaults = "[User]\r\nUDP port=31254\r\n";
+    QVERIFY(prepare(dir, defaults));
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    QVERIFY(QFile::setPermissions(dir.path(), everyone));
+    QTemporaryDir config;
+    QVERIFY(QFile::setPermissions(config.path(), everyone | QFileDevice::WriteOwner |
+                                                     QFileDevice::WriteGroup |
+                                                     QFileDevice::WriteOther));
+
+    QProcess program;
+    QVERIFY(launch(program, dir, config.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31254), 10000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::setPermissions(dir.path(), everyone | QFileDevice::WriteOwner));
+
+    QCOMPARE(readIni(dir), QString::fromLatin1(defaults));
+    QFile own(config.filePath(QStringLiteral("Vantorel/Vantorel.ini")));
+    QVERIFY(own.open(QIODevice::ReadOnly));
+    QVERIFY(own.readAll().startsWith("[User]\r\nUDP port=31254\r\nTop="));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

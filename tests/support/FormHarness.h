@@ -49,7 +49,8 @@ struct FormHarness {
             if (file.open(QIODevice::WriteOnly))
                 file.write(*ini);
         }
-        form = std::make_unique<Form1>(dir.path(), dialogs);
+        form =
+            std::make_unique<Form1>(SettingsFolders{dir.path(), dir.filePath("config")}, dialogs);
     }
 
     QString iniText() const

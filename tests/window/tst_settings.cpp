@@ -2,6 +2,7 @@
 #include "Geometry.h"
 #include "Settings.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QNetworkInterface>
 #include <QTest>
@@ -21,6 +22,8 @@ private slots:
     void closingMinimisedSavesTheRestoredPosition();
     void portThatCannotBeListenedOnIsSaidAndKept();
     void listensOnTheStoredPort();
+    void settingsFileIsBesideTheProgramOrTheUsers();
+    void portCommandSaysWhenNothingCanBeWritten();
     void multicastGroupIsJoinedOnLoopbackAndKept();
     void groupThatIsNoMulticastAddressIsSaid_data();
     void groupThatIsNoMulticastAddressIsSaid();
@@ -153,6 +156,54 @@ void TestSettings::listensOnTheStoredPort()
     report.message = QStringLiteral("CQ K1ABC FN42");
     sender.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress::LocalHost, 31236);
     QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Net"));
+}
+
+void TestSettings::settingsFileIsBesideTheProgramOrTheUsers()
+{
+    QTemporaryDir dir;
+    const SettingsFolders folders{dir.filePath("app"), dir.filePath("config/Vantorel")};
+    const QString beside = dir.filePath("app/Vantorel.ini");
+    const QString own = dir.filePath("config/Vantorel/Vantorel.ini");
+
+    // A folder the user can write keeps its own file, as a portable copy does.
+    SettingsFiles files = SettingsFiles::choose(folders, true);
+    QCOMPARE(files.readPath, beside);
+    QCOMPARE(files.writePath, beside);
+
+    // Otherwise the user's file is written; until it exists, the file beside the program
+    // gives an administrator's defaults.
+    files = SettingsFiles::choose(folders, false);
+    QCOMPARE(files.readPath, beside);
+    QCOMPARE(files.writePath, own);
+    StoredSettings settings;
+    settings.listenPort = 31239;
+    QString error;
+    QVERIFY2(settings.write(files.writePath, &error), qPrintable(error));
+    files = SettingsFiles::choose(folders, false);
+    QCOMPARE(files.readPath, own);
+    QCOMPARE(StoredSettings::read(files.readPath).listenPort, 31239);
+
+    // The real folders: a writable one is kept, one that does not exist cannot be.
+    QVERIFY(QDir().mkpath(folders.appDir));
+    QCOMPARE(SettingsFiles::locate(folders).writePath, beside);
+    QCOMPARE(SettingsFiles::locate({dir.filePath("none"), folders.userDir}).writePath, own);
+}
+
+void TestSettings::portCommandSaysWhenNothingCanBeWritten()
+{
+    FakeDialogs dialogs;
+    dialogs.answer = QStringLiteral("31240");
+    Form1 form({QStringLiteral("/proc/vantorel-none"), QStringLiteral("/proc/vantorel-none/user")},
+               dialogs);
+    form.show();
+    const std::uint16_t before = form.listenPort();
+    form.mnuUDPport_Click();
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY2(dialogs.messages.first().startsWith("Vantorel cannot save its settings in "),
+             qPrintable(dialogs.messages.first()));
+    QVERIFY(!dialogs.messages.contains("Re-open Vantorel"));
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.listenPort(), before);
 }
 
 void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <clocale>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -228,6 +229,8 @@ void longRun()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Figures are printed with "." in every locale, as scripts read them.
+    std::setlocale(LC_NUMERIC, "C");
     const QString platform = QGuiApplication::platformName();
     const bool everything = platform == QLatin1String("offscreen");
     auto window = std::make_unique<Window>();

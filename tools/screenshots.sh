@@ -13,7 +13,9 @@ work=$(mktemp -d)
 display=:97
 Xvfb $display -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+app=
+# The program saves its settings when ended: it goes first, then the display and the folder.
+trap '[ -n "$app" ] && kill $app 2>/dev/null && wait $app; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 sleep 1
 export DISPLAY=$display
 cp "$build/vantorel" "$work/"

@@ -15,6 +15,7 @@
 #include <QUdpSocket>
 #include <QVariant>
 
+#include <clocale>
 #include <cstdio>
 #include <vector>
 
@@ -182,6 +183,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantorel-send"));
+    // Figures are printed with "." in every locale, as scripts read them.
+    std::setlocale(LC_NUMERIC, "C");
     Options options;
     if (!readOptions(app, options))
         return 2;

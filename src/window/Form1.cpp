@@ -115,7 +115,9 @@ void Form1::createControls()
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
     setTextColor(*Label1, QColor(0, 0, 255));
-    Geometry::place(*Label1, 1560, 4080, 4740, 255);
+    // Wider than designed, to the client area's right edge: the group and the reasons a port
+    // cannot be used make the port caption longer than the designed 4740 twips.
+    Geometry::place(*Label1, 1560, 4080, 5490, 255);
 
     Label2 = new QLabel(client);
     Label2->setObjectName(QStringLiteral("Label2"));

@@ -96,7 +96,7 @@ void TestForm1Layout::controlsStandWhereDesigned_data()
     QTest::newRow("Label2") << "Label2" << QRect(4250, 3050, 3495, 615);
     QTest::newRow("Text1") << "Text1" << QRect(5000, 3300, 1575, 330);
     QTest::newRow("Command1") << "Command1" << QRect(120, 3960, 1215, 375);
-    QTest::newRow("Label1") << "Label1" << QRect(1560, 4080, 4740, 255);
+    QTest::newRow("Label1") << "Label1" << QRect(1560, 4080, 5490, 255);
     QTest::newRow("RichTextBox1") << "RichTextBox1" << QRect(0, 4800, 6090, 735);
 }
 

@@ -76,6 +76,8 @@ install: build
 uninstall:
 	@test -f build/release/install_manifest.txt || { echo "nothing was installed from here"; exit 1; }
 	xargs -d '\n' rm -fv < build/release/install_manifest.txt
+	sed -n 's|/doc/vantorel/.*|/doc/vantorel|p' build/release/install_manifest.txt | sort -u \
+	    | xargs -r -d '\n' rmdir --ignore-fail-on-non-empty
 
 screenshots: build
 	tools/screenshots.sh docs

@@ -36,6 +36,7 @@ std::optional<QHostAddress> multicastGroup(const QString& text)
         return std::nullopt;
     return address;
 }
+
 const QColor LightYellow(255, 255, 192);
 
 QFont arial(double points, int weight = QFont::Normal)

@@ -1,5 +1,5 @@
 # Set-up and build commands for a Debian 12 machine; see README.md.
-PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-liberation \
+PACKAGES := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-liberation \
             xvfb xauth imagemagick xdotool clang-format locales
 JOBS ?= 2
 

@@ -3,26 +3,11 @@
 #include "NumberParse.h"
 #include "RuntimeError.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QValueAxis>
-
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
-
-// Axis labels are drawn as rich text: "<-0.6" would otherwise read as a tag.
-QStringList shownLabels(const QStringList& labels)
-{
-    QStringList shown;
-    for (const QString& label : labels)
-        shown << label.toHtmlEscaped();
-    return shown;
-}
 
 // Chart texts in Arial, readable at 100 % scale.
 QFont chartFont()
@@ -30,96 +15,98 @@ QFont chartFont()
     return QFont(QStringLiteral("Arial"), 8);
 }
 
+// One colour per series, as a chart of this kind draws them by default: blue, then green.
+QColor seriesColor(int column)
+{
+    return column == 1 ? QColor(0x20, 0x9f, 0xdf) : QColor(0x99, 0xca, 0x53);
+}
+
+void styleAxis(QCPAxis& axis)
+{
+    axis.setTickLabelFont(chartFont());
+    axis.setLabelFont(chartFont());
+    axis.setBasePen(QPen(QColor(0x8c, 0x8c, 0x8c)));
+    axis.setTickPen(QPen(QColor(0x8c, 0x8c, 0x8c)));
+    axis.setSubTicks(false);
+    axis.grid()->setPen(QPen(QColor(0xe0, 0xe0, 0xe0)));
+}
+
 } // namespace
 
 ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
-    : QChartView(parent)
+    : QCustomPlot(parent)
     , m_style(style)
     , m_rows(rows)
     , m_columns(columns)
     , m_values(rows * columns, 0.0)
     , m_set(rows * columns, false)
-    , m_runs(columns)
+    , m_rowTicker(new QCPAxisTickerText)
+    , m_valueTicker(new QCPAxisTickerFixed)
 {
     for (int r = 1; r <= rows; ++r)
         m_labels << QStringLiteral("R%1").arg(r);
+    // In the tab order, so that a screen reader can reach the chart and read its data.
+    setFocusPolicy(Qt::StrongFocus);
 
-    auto* chart = new QChart();
-    chart->legend()->setVisible(m_style == Style::Lines);
-    chart->legend()->setFont(chartFont());
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    m_valueAxis = new QValueAxis(chart);
-    m_valueAxis->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    styleAxis(*xAxis);
+    styleAxis(*yAxis);
+    m_valueTicker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+    yAxis->setTicker(m_valueTicker);
 
     if (m_style == Style::Bars) {
-        auto* series = new QBarSeries(chart);
-        m_barSet = new QBarSet(QStringLiteral("C1"), series);
-        for (int r = 0; r < rows; ++r)
-            m_barSet->append(0.0);
-        series->append(m_barSet);
-        chart->addSeries(series);
-        m_categories = new QBarCategoryAxis(chart);
-        m_categories->append(shownLabels(m_labels));
-        m_rowAxis = m_categories;
-        chart->addAxis(m_categories, Qt::AlignBottom);
-        series->attachAxis(m_categories);
-        series->attachAxis(m_valueAxis);
-        m_valueAxis->setRange(0, 1);
-        m_valueAxis->setTickCount(2);
+        m_bars = new QCPBars(xAxis, yAxis);
+        m_bars->setWidth(0.5);
+        m_bars->setPen(Qt::NoPen);
+        m_bars->setBrush(seriesColor(1));
+        xAxis->setTicker(m_rowTicker);
+        xAxis->setRange(0.5, rows + 0.5);
+        xAxis->grid()->setVisible(false);
+        m_valueTicker->setTickStep(1);
+        yAxis->setRange(0, 1);
     } else {
-        auto* xAxis = new QValueAxis(chart);
-        xAxis->setRange(1, rows);
-        xAxis->setLabelFormat(QStringLiteral("%d"));
-        xAxis->setTickType(QValueAxis::TicksDynamic);
-        xAxis->setTickAnchor(0);
-        xAxis->setTickInterval(10);
-        m_rowAxis = xAxis;
-        chart->addAxis(xAxis, Qt::AlignBottom);
+        auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+        ticker->setTickStep(10);
+        ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+        xAxis->setTicker(ticker);
+        // Half a point of room either side, so the first and last points are drawn whole.
+        xAxis->setRange(0.5, rows + 0.5);
+        for (int c = 1; c <= columns; ++c) {
+            QCPGraph* graph = addGraph();
+            graph->setName(QStringLiteral("C%1").arg(c));
+            graph->setPen(QPen(seriesColor(c), 2));
+            graph->setScatterStyle(
+                QCPScatterStyle(QCPScatterStyle::ssDisc, seriesColor(c), seriesColor(c), 6));
+            m_graphs << graph;
+        }
+        // The legend in a row of its own above the plot, centred.
+        legend->setVisible(true);
+        legend->setFont(chartFont());
+        legend->setBorderPen(Qt::NoPen);
+        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+        axisRect()->insetLayout()->take(legend);
+        auto* row = new QCPLayoutGrid;
+        plotLayout()->insertRow(0);
+        plotLayout()->addElement(0, 0, row);
+        plotLayout()->setRowStretchFactor(0, 0.001);
+        row->addElement(0, 0, new QCPLayoutElement(this));
+        row->addElement(0, 1, legend);
+        row->addElement(0, 2, new QCPLayoutElement(this));
+        legend->setMaximumSize(legend->minimumOuterSizeHint());
     }
-    setChart(chart);
-    for (int c = 1; c <= columns && m_style == Style::Lines; ++c)
-        runSeries(c, 0);
-    for (QAbstractAxis* axis : {m_rowAxis, static_cast<QAbstractAxis*>(m_valueAxis)}) {
-        axis->setLabelsFont(chartFont());
-        axis->setTitleFont(chartFont());
-        // Labels are short; escaped ones are measured by their markup and would be cut needlessly.
-        axis->setTruncateLabels(false);
-    }
-    setRenderHint(QPainter::Antialiasing);
+    syncPlot();
+    setAccessibleDescription(describe());
 }
 
 void ChartControl::setAxisTitles(const QString& rowAxis, const QString& valueAxis)
 {
-    m_rowAxis->setTitleText(rowAxis);
-    m_valueAxis->setTitleText(valueAxis);
+    xAxis->setLabel(rowAxis);
+    yAxis->setLabel(valueAxis);
 }
 
 void ChartControl::setValueRange(double minimum, double maximum)
 {
-    m_valueAxis->setRange(minimum, maximum);
-    m_valueAxis->setTickCount(static_cast<int>((maximum - minimum) / 5) + 1);
-}
-
-QLineSeries* ChartControl::runSeries(int column, qsizetype run)
-{
-    QList<QLineSeries*>& runs = m_runs[column - 1];
-    while (runs.size() <= run) {
-        auto* series = new QLineSeries(chart());
-        series->setName(QStringLiteral("C%1").arg(column));
-        series->setPointsVisible(true);
-        chart()->addSeries(series);
-        series->attachAxis(m_rowAxis);
-        series->attachAxis(m_valueAxis);
-        if (!runs.isEmpty()) {
-            // Every run of a column is drawn alike and named once in the legend.
-            series->setPen(runs.first()->pen());
-            for (QLegendMarker* marker : chart()->legend()->markers(series))
-                marker->setVisible(false);
-        }
-        runs << series;
-    }
-    return runs[run];
+    yAxis->setRange(minimum, maximum);
+    m_valueTicker->setTickStep(5);
 }
 
 void ChartControl::checkRow(int row) const
@@ -212,26 +199,38 @@ void ChartControl::clearPoint()
 
 void ChartControl::markChanged()
 {
-    m_changed = true;
-    if (m_syncPending || !isVisible())
+    m_plotStale = true;
+    if (m_syncPending)
         return;
     m_syncPending = true;
-    // Many writes between two repaints make one update of the drawn series.
-    QMetaObject::invokeMethod(this, &ChartControl::syncSeries, Qt::QueuedConnection);
+    // Many writes between two repaints make one update of the plot and of the description.
+    QMetaObject::invokeMethod(this, &ChartControl::syncTurn, Qt::QueuedConnection);
 }
 
 void ChartControl::showEvent(QShowEvent* event)
 {
-    syncSeries();
-    QChartView::showEvent(event);
+    if (m_plotStale) {
+        syncPlot();
+        replot(rpQueuedReplot);
+    }
+    QCustomPlot::showEvent(event);
 }
 
-void ChartControl::syncSeries()
+void ChartControl::syncTurn()
 {
     m_syncPending = false;
-    if (!m_changed)
-        return;
-    m_changed = false;
+    const QString description = describe();
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
+    if (m_plotStale && isVisible()) {
+        syncPlot();
+        replot(rpQueuedReplot);
+    }
+}
+
+void ChartControl::syncPlot()
+{
+    m_plotStale = false;
     if (m_style == Style::Bars)
         syncBars();
     else
@@ -240,42 +239,55 @@ void ChartControl::syncSeries()
 
 void ChartControl::syncBars()
 {
-    const QStringList labels = shownLabels(m_labels);
-    if (m_categories->categories() != labels)
-        m_categories->setCategories(labels);
+    QVector<double> keys(m_rows);
     for (int r = 1; r <= m_rows; ++r) {
-        if (m_barSet->at(r - 1) != m_values[r - 1])
-            m_barSet->replace(r - 1, m_values[r - 1]);
+        keys[r - 1] = r;
+        m_rowTicker->addTick(r, m_labels[r - 1]);
     }
+    m_bars->setData(keys, m_values.mid(0, m_rows), true);
     // Counts are whole numbers: ticks at a 1-2-5 step keep every label distinct.
-    const double top = std::max(1.0, *std::max_element(m_values.begin(), m_values.end()));
+    const double top =
+        std::max(1.0, *std::max_element(m_values.begin(), m_values.begin() + m_rows));
     double step = 1;
     for (int i = 0; top / step > 8; ++i)
         step *= i % 3 == 1 ? 2.5 : 2;
-    const double ticks = std::ceil(top / step);
-    m_valueAxis->setRange(0, ticks * step);
-    m_valueAxis->setTickCount(static_cast<int>(ticks) + 1);
+    m_valueTicker->setTickStep(step);
+    yAxis->setRange(0, std::ceil(top / step) * step);
 }
 
 void ChartControl::syncLines()
 {
+    QVector<double> keys(m_rows);
+    QVector<double> points(m_rows);
     for (int c = 1; c <= m_columns; ++c) {
-        QList<QList<QPointF>> runs;
-        bool inRun = false;
         for (int r = 1; r <= m_rows; ++r) {
             const qsizetype i = offset(r, c);
-            if (m_set[i]) {
-                if (!inRun)
-                    runs.append(QList<QPointF>());
-                runs.last().append(QPointF(r, m_values[i]));
-            }
-            inRun = m_set[i];
+            keys[r - 1] = r;
+            // A point not set is NaN, which the plot leaves as a gap in its line.
+            points[r - 1] = m_set[i] ? m_values[i] : std::numeric_limits<double>::quiet_NaN();
         }
-        for (qsizetype run = 0; run < std::max(runs.size(), m_runs[c - 1].size()); ++run) {
-            QLineSeries* series = runSeries(c, run);
-            const QList<QPointF> points = run < runs.size() ? runs[run] : QList<QPointF>();
-            if (series->points() != points)
-                series->replace(points);
-        }
+        m_graphs[c - 1]->setData(keys, points, true);
     }
+}
+
+QString ChartControl::describe() const
+{
+    QStringList parts;
+    if (m_style == Style::Bars) {
+        for (int r = 1; r <= m_rows; ++r)
+            parts << m_labels[r - 1] + QStringLiteral(": ") + QString::number(m_values[r - 1]);
+        return parts.join(QStringLiteral(", "));
+    }
+    for (int c = 1; c <= m_columns; ++c) {
+        QStringList points;
+        for (int r = 1; r <= m_rows; ++r) {
+            const qsizetype i = offset(r, c);
+            if (m_set[i])
+                points << QString::number(r) + QStringLiteral(": ") + QString::number(m_values[i]);
+        }
+        parts << QStringLiteral("C%1: ").arg(c) + (points.isEmpty()
+                                                       ? QStringLiteral("none")
+                                                       : points.join(QStringLiteral(", ")));
+    }
+    return parts.join(QStringLiteral("; "));
 }

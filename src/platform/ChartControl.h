@@ -1,16 +1,12 @@
 #pragma once
 
-#include <QChartView>
+#include <qcustomplot.h>
+
+#include <QSharedPointer>
 #include <QStringList>
 #include <QVector>
 
 #include <cstdint>
-
-class QAbstractAxis;
-class QBarCategoryAxis;
-class QBarSet;
-class QLineSeries;
-class QValueAxis;
 
 // A chart of data rows (from 1) by series columns (from 1), with the members of the chart
 // control the window is built from: the whole data array, one label per row, the current row and
@@ -18,11 +14,12 @@ class QValueAxis;
 // is no number TypeMismatchError.
 //
 // In a line chart a point that was cleared holds 0 but is drawn as a gap, so an empty point is
-// never mistaken for a 0 dB report; each run of set points of a series is one drawn line.
+// never mistaken for a 0 dB report.
 //
-// The values live here; the drawn series follow them only while the chart is visible, once per
-// turn of the event loop, so a hidden chart costs no drawing and a repeated write costs nothing.
-class ChartControl : public QChartView {
+// The values live here. Once per turn of the event loop the chart's accessible description is
+// brought up to date with them, so a screen reader can read the data, and, while the chart is
+// visible, the plot is redrawn once: a hidden chart costs no drawing however many writes arrive.
+class ChartControl : public QCustomPlot {
     Q_OBJECT
 public:
     enum class Style { Bars, Lines };
@@ -50,7 +47,7 @@ public:
 
     void setAxisTitles(const QString& rowAxis, const QString& valueAxis);
 
-    // The value-axis range drawn, for a bar chart that grows with its largest value.
+    // The fixed value range of a line chart, with a tick every 5.
     void setValueRange(double minimum, double maximum);
 
 protected:
@@ -62,11 +59,13 @@ private:
     qsizetype offset(int row, int column) const;
     void setPoint(qsizetype i, double value, bool set);
     void markChanged();
-    void syncSeries();
+    void syncTurn();
+    void syncPlot();
     void syncBars();
     void syncLines();
-    // The drawn line of one run of a column, made when first needed and kept for reuse.
-    QLineSeries* runSeries(int column, qsizetype run);
+    // The data as a screen reader reads it: every bar with its label, or the set points of
+    // each series with their numbers.
+    QString describe() const;
 
     const Style m_style;
     const int m_rows;
@@ -76,13 +75,11 @@ private:
     QStringList m_labels;
     int m_row = 1;
     int m_column = 1;
-    bool m_changed = true;
+    bool m_plotStale = true;
     bool m_syncPending = false;
 
-    QBarSet* m_barSet = nullptr;
-    QBarCategoryAxis* m_categories = nullptr;
-    QAbstractAxis* m_rowAxis = nullptr;
-    QValueAxis* m_valueAxis = nullptr;
-    // Per column: the line of each run of set points; the first one carries the legend.
-    QVector<QList<QLineSeries*>> m_runs;
+    QCPBars* m_bars = nullptr;
+    QSharedPointer<QCPAxisTickerText> m_rowTicker;
+    QSharedPointer<QCPAxisTickerFixed> m_valueTicker;
+    QVector<QCPGraph*> m_graphs;
 };

@@ -112,6 +112,7 @@ void Form1::createControls()
     MSChart1 = new ChartControl(ChartControl::Style::Bars, CallsignTally::BucketCount, 1, client);
     MSChart1->setObjectName(QStringLiteral("MSChart1"));
     MSChart1->setAxisTitles(QStringLiteral("DT (s)"), QStringLiteral("callsigns"));
+    MSChart1->setAccessibleName(QStringLiteral("DT histogram"));
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -147,6 +148,7 @@ void Form1::createControls()
     MSChart2->setObjectName(QStringLiteral("MSChart2"));
     MSChart2->setValueRange(TrackedHistory::SnrFloor, TrackedHistory::SnrCeiling);
     MSChart2->setAxisTitles(QStringLiteral("decode"), QStringLiteral("SNR (dB)"));
+    MSChart2->setAccessibleName(QStringLiteral("SNR chart"));
 
     Label3 = new QLabel(client);
     Label3->setObjectName(QStringLiteral("Label3"));

@@ -3,6 +3,7 @@
 #include "FormHarness.h"
 #include "TrackedHistory.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@ private slots:
     void viewsShowTheirControlsAndDisableTheirItem();
     void viewCaptions();
     void hiddenChartsKeepFilling();
+    void chartsReadByAScreenReader();
     void pickOnCallsignColumnTracksAndRestarts();
     void clickOnOtherColumnsChangesNothing_data();
     void clickOnOtherColumnsChangesNothing();
@@ -94,6 +96,46 @@ void TestCommands::hiddenChartsKeepFilling()
     QCOMPARE(f.MSChart2->value(1, 1), -4.0);
     QCOMPARE(f.MSChart2->value(2, 1), -8.0);
     QCOMPARE(f.MSFlexGrid1->textMatrix(1, 2), QString("-8"));
+}
+
+void TestCommands::chartsReadByAScreenReader()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    QAccessibleInterface* dt = QAccessible::queryAccessibleInterface(f.MSChart1);
+    QAccessibleInterface* db = QAccessible::queryAccessibleInterface(f.MSChart2);
+    QCOMPARE(dt->text(QAccessible::Name), QString("DT histogram"));
+    QCOMPARE(db->text(QAccessible::Name), QString("SNR chart"));
+    QCOMPARE(db->text(QAccessible::Description), QString("C1: none; C2: none"));
+
+    f.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42", -12, 0.0);
+    h.decode("CQ W9XYZ EM73", -3, 0.3);
+    h.decode("CQ VE3XYZ FN03", -3, -0.8);
+    h.decode("W9XYZ K1ABC FN42", -11, 0.4);
+    h.decode("W9XYZ K1ABC R-03", -13, 0.4);
+    QTRY_COMPARE(dt->text(QAccessible::Description),
+                 QString("<-0.6: 1, -0.5: 0, -0.4: 0, -0.3: 0, -0.2: 0, -0.1: 0, 0: 1, 0.1: 0, "
+                         "0.2: 0, 0.3: 1, 0.4: 0, 0.5: 0, >0.6: 0"));
+    QTRY_COMPARE(db->text(QAccessible::Description),
+                 QString("C1: 1: -12, 2: -11, 3: -13; C2: none"));
+
+    f.Command1_Click();
+    h.decode("W9XYZ K1ABC RR73", -9);
+    QTRY_COMPARE(db->text(QAccessible::Description),
+                 QString("C1: 1: -12, 2: -11, 3: -13; C2: 4: -9"));
+
+    // Past the page of 70 points the chart starts again in the first series.
+    for (int n = 5; n <= 70; ++n)
+        h.decode("CQ K1ABC FN42", -20);
+    h.decode("CQ K1ABC FN42", -7);
+    QTRY_COMPARE(db->text(QAccessible::Description), QString("C1: 1: -7; C2: none"));
+
+    f.MSFlexGrid1->setRow(1);
+    f.MSFlexGrid1->setCol(4);
+    f.MSFlexGrid1_Click();
+    QCOMPARE(f.Text1->text(), QString("W9XYZ"));
+    QTRY_COMPARE(db->text(QAccessible::Description), QString("C1: none; C2: none"));
 }
 
 void TestCommands::pickOnCallsignColumnTracksAndRestarts()

@@ -52,7 +52,10 @@ bench: build
 	QT_QPA_PLATFORM=offscreen ./build/release/vantorel-bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb ./build/release/vantorel-bench
 
-demo: build
+# Only the two programs the demo runs, so that the window shows soon on a first run.
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target vantorel vantorel-send
 	tools/demo.sh $(if $(SPEED),--speed $(SPEED))
 
 # A Debian package built with Debian's hardening flags, then checked as Debian checks packages.
@@ -69,15 +72,22 @@ package: deps
 	appstreamcli validate --no-net packaging/org.vantorel.Vantorel.metainfo.xml
 
 PREFIX ?= /usr/local
+# Notes the folders that the installation is about to make (a trial into a staging folder),
+# so that "make uninstall" removes them again, and no others.
 install: build
+	@stage=$$(mktemp -d); \
+	DESTDIR=$$stage cmake --install build/release --prefix $(PREFIX) >/dev/null; \
+	(cd "$$stage" && find . -mindepth 1 -type d | sed 's|^\.||') | while read -r dir; do \
+	    [ -d "$$dir" ] || echo "$$dir"; done | sort -r > build/release/install_dirs.txt; \
+	rm -rf "$$stage"
 	cmake --install build/release --prefix $(PREFIX)
 
-# Removes what the last "make install" installed.
+# Removes what the last "make install" installed, and the folders it made.
 uninstall:
 	@test -f build/release/install_manifest.txt || { echo "nothing was installed from here"; exit 1; }
 	xargs -d '\n' rm -fv < build/release/install_manifest.txt
-	sed -n 's|/doc/vantorel/.*|/doc/vantorel|p' build/release/install_manifest.txt | sort -u \
-	    | xargs -r -d '\n' rmdir --ignore-fail-on-non-empty
+	@if [ -f build/release/install_dirs.txt ]; then \
+	    xargs -r -d '\n' rmdir -v --ignore-fail-on-non-empty < build/release/install_dirs.txt; fi
 
 screenshots: build
 	tools/screenshots.sh docs

@@ -35,7 +35,7 @@ void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink&
     DecodeFields fields;
     fields.DtText = dtText(m_message.DeltaTime);
     const QStringList words = splitWords(m_message.Message);
-    fields.Callsign = pickCallsign(words).remove(QLatin1Char('\t'));
+    fields.Callsign = stationCallsign(pickCallsign(words).remove(QLatin1Char('\t')));
     fields.TimeText = timeText(m_message.TimeMs);
     fields.SnrText = QString::number(m_message.Snr);
     fields.Message = m_message.Message;
@@ -133,4 +133,27 @@ QString UDPMessageProcessing::pickCallsign(const QStringList& words)
     if (endsPhrase(word(2)))
         return word(4);
     return word(2);
+}
+
+QString UDPMessageProcessing::stationCallsign(const QString& word)
+{
+    // A callsign the decoder shows as a resolved hash: "<KH1/KH7Z>" is the station KH1/KH7Z.
+    const bool hashed =
+        word.size() >= 2 && word.startsWith(QLatin1Char('<')) && word.endsWith(QLatin1Char('>'));
+    const QString call = hashed ? word.mid(1, word.size() - 2) : word;
+    bool letter = false;
+    bool digit = false;
+    for (const QChar c : call) {
+        const char16_t u = c.unicode();
+        if ((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z'))
+            letter = true;
+        else if (u >= u'0' && u <= u'9')
+            digit = true;
+        else if (u != u'/')
+            return QString();
+    }
+    // Every amateur callsign has a letter and a digit; "RR73" has both and is none.
+    if (!letter || !digit || call.compare(QLatin1String("RR73"), Qt::CaseInsensitive) == 0)
+        return QString();
+    return call;
 }

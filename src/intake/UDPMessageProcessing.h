@@ -53,6 +53,10 @@ public:
     // A first word ending in ";" is a greeting that is skipped; a second word ending in ";"
     // closes a report to another station, and the sender is the fourth word.
     static QString pickCallsign(const QStringList& words);
+    // The station the picked word names: a hashed "<CALL>" is CALL; a word that cannot be a
+    // callsign (no letter, no digit, other characters than letters, digits and "/", or
+    // "RR73") names no station and gives the empty callsign.
+    static QString stationCallsign(const QString& word);
     static QStringList splitWords(const QString& message);
     // A word after "CQ" that directs the call rather than naming the caller: "DX", "TEST",
     // "POTA", "123".

@@ -248,6 +248,10 @@ FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
     setWordWrap(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(192, 192, 192); "
                                  "background-color: rgb(128, 128, 128); }"));
+    // The user's own scrolling (wheel, scroll bar, keys on it) stands until the program asks
+    // for a first visible row again.
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { m_topRowRequested = false; });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         m_row = index.row();
         m_col = index.column();
@@ -341,6 +345,7 @@ void FlexGrid::setTopRow(int row)
     if (row >= rows())
         throw SubscriptError();
     m_topRow = qMax(0, row);
+    m_topRowRequested = true;
     scheduleViewUpdate();
 }
 
@@ -360,6 +365,11 @@ void FlexGrid::updateView()
     // While hidden the scroll range is not laid out; showing the grid updates it.
     if (!isVisible())
         return;
+    const QModelIndex current = m_model->index(m_row, m_col);
+    if (current.isValid() && current != currentIndex())
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    if (!m_topRowRequested)
+        return;
     int top = m_topRow;
     // The current row, when the requested top leaves it cut by the bottom edge, is shown whole.
     const int rowHeight = verticalHeader()->defaultSectionSize();
@@ -368,9 +378,6 @@ void FlexGrid::updateView()
     if (wholeRows > 0 && below >= wholeRows && below * rowHeight < viewport()->height())
         top = m_row - wholeRows + 1;
     verticalScrollBar()->setValue(top);
-    const QModelIndex current = m_model->index(m_row, m_col);
-    if (current.isValid() && current != currentIndex())
-        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
 }
 
 void FlexGrid::updateGeometries()

@@ -64,6 +64,8 @@ private:
     int m_row = 0;
     int m_col = 0;
     int m_topRow = 0;
+    // The first visible row was asked for after the user last scrolled: the view follows it.
+    bool m_topRowRequested = true;
     int m_rowHeightTwips = -1;
     bool m_viewUpdatePending = false;
 };

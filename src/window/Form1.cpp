@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHostAddress>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -91,6 +92,9 @@ Form1::~Form1() = default;
 void Form1::createControls()
 {
     setWindowTitle(QStringLiteral("Vantorel"));
+    QIcon icon(QStringLiteral(":/icons/vantorel-48.png"));
+    icon.addFile(QStringLiteral(":/icons/vantorel-256.png"));
+    setWindowIcon(icon);
     setFont(arial(9));
     auto* client = new QWidget(this);
     setCentralWidget(client);
@@ -160,9 +164,12 @@ void Form1::createControls()
     Command1->setFont(arial(8.25));
     Geometry::place(*Command1, 120, 3960, 1215, 375);
 
-    // Labels lie beneath the other controls: the prompt's box overlaps the callsign box.
-    for (QLabel* label : {Label1, Label2, Label3})
+    // Labels lie beneath the other controls: the prompt's box overlaps the callsign box. They
+    // show texts from datagrams, the settings file and the user: never as markup.
+    for (QLabel* label : {Label1, Label2, Label3}) {
         label->lower();
+        label->setTextFormat(Qt::PlainText);
+    }
 
     // Focus order as designed: box, DT chart, rich text, log, history, dB chart, button.
     setTabOrder(Text1, MSChart1);
@@ -242,8 +249,8 @@ void Form1::OpenListener()
     if (!m_multicastGroup.isEmpty()) {
         const std::optional<QHostAddress> group = multicastGroup(m_multicastGroup);
         if (!group) {
-            m_listenError = QStringLiteral("%1 is not a multicast group from 224.0.0.0 to "
-                                           "239.255.255.255")
+            m_listenError = QStringLiteral("\"%1\" is not a multicast group from 224.0.0.0 "
+                                           "to 239.255.255.255")
                                 .arg(m_multicastGroup);
             return;
         }
@@ -253,8 +260,16 @@ void Form1::OpenListener()
         m_listenError = UDPSocket->errorString();
 }
 
+bool Form1::groupIsBad() const
+{
+    return !m_multicastGroup.isEmpty() && !multicastGroup(m_multicastGroup);
+}
+
 QString Form1::portCaption() const
 {
+    // The group as written can be of any length: the whole of it is in the message box.
+    if (groupIsBad())
+        return QStringLiteral("Cannot listen: \"Multicast group\" holds no multicast group");
     if (!m_listenError.isEmpty())
         return QStringLiteral("Cannot listen at port %1: %2").arg(m_listenPort).arg(m_listenError);
     const QString group =
@@ -284,20 +299,28 @@ void Form1::showEvent(QShowEvent* event)
     if (!m_listenError.isEmpty()) {
         // Said once the window stands, so the user sees which program could not listen.
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                const QString where = m_multicastGroup.isEmpty()
-                                          ? QStringLiteral("at 127.0.0.1")
-                                          : QStringLiteral("in group ") + m_multicastGroup;
-                m_dialogs.showMessage(this, QStringLiteral("Vantorel cannot listen for decodes "
-                                                           "%1 port %2: %3\n\nChoose another "
-                                                           "port with \"UDP port\".")
-                                                .arg(where)
-                                                .arg(m_listenPort)
-                                                .arg(m_listenError));
-            },
+            this, [this] { m_dialogs.showMessage(this, listenErrorMessage()); },
             Qt::QueuedConnection);
     }
+}
+
+QString Form1::listenErrorMessage() const
+{
+    if (groupIsBad()) {
+        // "UDP port" cannot mend a group: only the settings file holds it.
+        return QStringLiteral("Vantorel cannot listen for decodes: %1.\n\nClose Vantorel, then "
+                              "correct the key \"Multicast group\" in the section [User] of "
+                              "%2, or remove it to listen at 127.0.0.1.")
+            .arg(m_listenError, QDir::toNativeSeparators(m_settingsFiles.writePath));
+    }
+    const QString where = m_multicastGroup.isEmpty()
+                              ? QStringLiteral("at 127.0.0.1")
+                              : QStringLiteral("in group ") + m_multicastGroup;
+    return QStringLiteral("Vantorel cannot listen for decodes %1 port %2: %3\n\nChoose another "
+                          "port with \"UDP port\".")
+        .arg(where)
+        .arg(m_listenPort)
+        .arg(m_listenError);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -349,7 +372,9 @@ void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
 
 void Form1::showSenderId(const QString& id)
 {
-    setWindowTitle(QStringLiteral("Vantorel Listening to ") + id);
+    // "[*]" in a title marks where a modified document's star goes; doubled, it stands as is.
+    setWindowTitle(QStringLiteral("Vantorel Listening to ") +
+                   QString(id).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
 void Form1::runDecodeSteps(const DecodeFields& fields)

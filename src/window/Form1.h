@@ -87,6 +87,9 @@ private:
     void resetHistory();
     void showView(QAction* disabledItem);
     QString portCaption() const;
+    // The settings name a multicast group that is none.
+    bool groupIsBad() const;
+    QString listenErrorMessage() const;
     void showDroppedDatagrams(std::uint64_t total);
 
     void showSenderId(const QString& id) override;

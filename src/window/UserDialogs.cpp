@@ -14,6 +14,8 @@ const QString Title = QStringLiteral("Vantorel");
 void QtUserDialogs::showMessage(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::Ok, parent);
+    // Messages quote settings and system texts: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

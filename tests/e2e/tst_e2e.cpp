@@ -19,6 +19,7 @@ private slots:
     void interruptAlsoSaves();
     void demoSendsOnlyToItsOwnCopy();
     void readOnlyFolderKeepsSettingsPerUser();
+    void terminationEndsTheProgramWhenNothingCanBeSaved();
 
 private:
     static bool prepare(const QTemporaryDir& dir, const QByteArray& ini);
@@ -168,6 +169,30 @@ void TestEndToEnd::readOnlyFolderKeepsSettingsPerUser()
     QFile own(config.filePath(QStringLiteral("Vantorel/Vantorel.ini")));
     QVERIFY(own.open(QIODevice::ReadOnly));
     QVERIFY(own.readAll().startsWith("[User]\r\nUDP port=31254\r\nTop="));
+}
+
+void TestEndToEnd::terminationEndsTheProgramWhenNothingCanBeSaved()
+{
+    // Defaults in a folder the user cannot write, and a configuration folder where the
+    // program's own folder cannot be made: the settings can be read but not saved.
+    QTemporaryDir dir;
+    QVERIFY(prepare(dir, "[User]\r\nUDP port=31255\r\n"));
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    QVERIFY(QFile::setPermissions(dir.path(), everyone));
+    QTemporaryDir config;
+    QFile blocker(config.filePath(QStringLiteral("Vantorel")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    QProcess program;
+    QVERIFY(launch(program, dir, config.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31255), 10000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    // A session manager waits a few seconds, then kills: no question may hold the program.
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(QFile::setPermissions(dir.path(), everyone | QFileDevice::WriteOwner));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

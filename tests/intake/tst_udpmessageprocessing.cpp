@@ -183,46 +183,45 @@ void TestUdpMessageProcessing::callsign_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("callsign");
-    QTest::newRow("plain CQ") << "CQ K1ABC FN42"
-                              << "K1ABC";
-    QTest::newRow("CQ DX") << "CQ DX K1ABC FN42"
-                           << "K1ABC";
-    QTest::newRow("CQ TEST modifier") << "CQ TEST K1ABC FN42"
-                                      << "K1ABC";
-    QTest::newRow("CQ POTA modifier") << "CQ POTA K1ABC FN42"
-                                      << "K1ABC";
-    QTest::newRow("CQ one letter") << "CQ E K1ABC"
-                                   << "K1ABC";
-    QTest::newRow("CQ three digits") << "CQ 123 K1ABC FN42"
-                                     << "K1ABC";
-    QTest::newRow("CQ five letters is a call") << "CQ ABCDE K1ABC"
-                                               << "ABCDE";
-    QTest::newRow("CQ lower-case word is a call") << "CQ test K1ABC"
-                                                  << "test";
-    QTest::newRow("CQ four digits is a call") << "CQ 1234 K1ABC"
-                                              << "1234";
-    QTest::newRow("exchange") << "K1ABC W9XYZ -12"
-                              << "W9XYZ";
-    QTest::newRow("lower-case cq") << "cq K1ABC FN42"
-                                   << "K1ABC";
-    QTest::newRow("lower-case cq is no CQ") << "cq DX K1ABC"
-                                            << "DX";
-    QTest::newRow("report closed by a semicolon") << "K1ABC RR73; W9XYZ <KH1/KH7Z> -12"
-                                                  << "<KH1/KH7Z>";
-    QTest::newRow("greeting closed by a semicolon") << "TU; W9XYZ K1ABC R 579 MA"
-                                                    << "K1ABC";
-    QTest::newRow("greeting before a CQ") << "TU; CQ DX K1ABC FN42"
-                                          << "K1ABC";
-    QTest::newRow("two blanks after CQ") << "CQ  K1ABC"
-                                         << "";
-    QTest::newRow("leading blank") << " CQ K1ABC FN42"
-                                   << "CQ";
-    QTest::newRow("tab in the call") << "W9XYZ K1ABC\t -05"
-                                     << "K1ABC";
-    QTest::newRow("compound call") << "CQ K1ABC/P FN42"
-                                   << "K1ABC/P";
-    QTest::newRow("hashed call") << "W9XYZ <K1ABC> RR73"
-                                 << "<K1ABC>";
+    const auto row = [](const char* message, const char* callsign) {
+        QTest::newRow(message) << QString(message) << QString(callsign);
+    };
+    row("CQ K1ABC FN42", "K1ABC");
+    row("CQ DX K1ABC FN42", "K1ABC");
+    row("CQ TEST K1ABC FN42", "K1ABC");
+    row("CQ POTA K1ABC/P FN42", "K1ABC/P");
+    row("CQ E K1ABC", "K1ABC");
+    row("CQ 123 K1ABC FN42", "K1ABC");
+    row("CQ 149 K1ABC", "K1ABC");
+    row("CQ NZ K1ABC", "K1ABC");
+    row("CQ 73 K1ABC", "K1ABC");
+    // Words after CQ that are no modifier are taken as the call, if they can be one.
+    row("CQ ABCDE K1ABC", "");
+    row("CQ W9XYZ1 K1ABC", "W9XYZ1");
+    row("CQ 1234 K1ABC", "");
+    row("K1ABC W9XYZ -12", "W9XYZ");
+    row("cq K1ABC FN42", "K1ABC");
+    row("cq DX K1ABC", "");
+    row("TU; W9XYZ K1ABC R 579 MA", "K1ABC");
+    row("TU; CQ DX K1ABC FN42", "K1ABC");
+    row("CQ  K1ABC", "");
+    row(" CQ K1ABC FN42", "");
+    row("W9XYZ K1ABC\t -05", "K1ABC");
+    row("CQ K1ABC/P FN42", "K1ABC/P");
+    // Hashed calls name the same station as the call in full.
+    row("W9XYZ <K1ABC> RR73", "K1ABC");
+    row("N0ABC RR73; VE3XYZ <KH1/KH7Z> -16", "KH1/KH7Z");
+    row("K1ABC <KH1/KH7Z> R-09", "KH1/KH7Z");
+    row("CQ KH1/KH7Z AH48", "KH1/KH7Z");
+    row("<K1ABC/P> <W9XYZ> RR73", "W9XYZ");
+    row("CQ DX <...>", "");
+    row("W9XYZ <<K1ABC>> 73", "");
+    // Words that cannot be a callsign give none.
+    row("TNX FER QSO 73", "");
+    row("TNX RR73 GL", "");
+    row("K1ABC rr73", "");
+    row("DE W9XYZ 73", "W9XYZ");
+    row("W9XYZ K1ABC-1 73", "");
 }
 
 void TestUdpMessageProcessing::callsign()

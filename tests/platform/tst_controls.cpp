@@ -16,6 +16,7 @@ private slots:
     void gridClearEmptiesTextAndColourButKeepsRows();
     void gridTopRowBelowZeroShowsTheTop();
     void gridClickMakesTheCellCurrent();
+    void gridAnnouncesChangedRowsOncePerTurn();
     void chartKeepsValuesByRowAndColumn();
     void chartRefusesBadAddressesAndText();
     void chartFollowsValuesOnlyWhileShown();
@@ -82,6 +83,25 @@ void TestControls::gridClickMakesTheCellCurrent()
     QCOMPARE(clicks, 1);
     QCOMPARE(grid.row(), 2);
     QCOMPARE(grid.col(), 4);
+}
+
+void TestControls::gridAnnouncesChangedRowsOncePerTurn()
+{
+    FlexGrid grid(6, Qt::white, nullptr);
+    grid.setRows(10);
+    QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+    grid.setTextMatrix(5, 1, "later row first");
+    grid.setTextMatrix(3, 4, "earlier row second");
+    QCOMPARE(changed.size(), 0);
+    QTRY_COMPARE(changed.size(), 1);
+    const auto from = changed.first().at(0).value<QModelIndex>();
+    const auto to = changed.first().at(1).value<QModelIndex>();
+    QCOMPARE(from.row(), 3);
+    QCOMPARE(to.row(), 5);
+    QCOMPARE(from.column(), 0);
+    QCOMPARE(to.column(), 5);
+    QTest::qWait(20);
+    QCOMPARE(changed.size(), 1);
 }
 
 void TestControls::chartKeepsValuesByRowAndColumn()

@@ -2,6 +2,7 @@
 #include "FlexGrid.h"
 #include "FormHarness.h"
 #include "TrackedHistory.h"
+#include "UdpListener.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -15,6 +16,7 @@ class TestCommands : public QObject {
 private slots:
     void viewsShowTheirControlsAndDisableTheirItem();
     void viewCaptions();
+    void droppedCountWaitsForTheMessageView();
     void hiddenChartsKeepFilling();
     void chartsReadByAScreenReader();
     void pickOnCallsignColumnTracksAndRestarts();
@@ -81,6 +83,30 @@ void TestCommands::viewCaptions()
     f.Text1_Click();
     f.mnuShowDB_Click();
     QCOMPARE(f.Label1->text(), QString("dB changes for  from 12:30:15"));
+    // Typed markup is shown, and read out, as typed.
+    f.mnuShowMessage_Click();
+    f.Text1->setText(QStringLiteral("<b>K9</b>"));
+    f.mnuShowDB_Click();
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.Label1)->text(QAccessible::Name),
+             QString("dB changes for <b>K9</b> from 12:30:15"));
+}
+
+void TestCommands::droppedCountWaitsForTheMessageView()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    f.mnuShowDT_Click();
+    emit f.UDPSocket->datagramsDropped(7);
+    QCOMPARE(f.Label1->text(), QString("DT....Total unique callsign:  0"));
+    f.mnuShowDB_Click();
+    const QString dbCaption = f.Label1->text();
+    emit f.UDPSocket->datagramsDropped(9);
+    QCOMPARE(f.Label1->text(), dbCaption);
+    f.mnuShowMessage_Click();
+    const QString port = QStringLiteral("Looking for UDP message at port 31221.....");
+    QCOMPARE(f.Label1->text(), port + " 9 datagrams dropped: too many at once");
+    emit f.UDPSocket->datagramsDropped(12);
+    QCOMPARE(f.Label1->text(), port + " 12 datagrams dropped: too many at once");
 }
 
 void TestCommands::hiddenChartsKeepFilling()

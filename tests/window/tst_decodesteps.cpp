@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 
@@ -48,6 +49,10 @@ void TestDecodeSteps::captionShowsTheSender()
     h.decode("CQ DX", -12, 0.2, 0, "Other");
     QCOMPARE(h.form->windowTitle(), QString("Vantorel Listening to Other"));
     QCOMPARE(h.form->tally().totalRecords(), 1);
+    // An Id is shown as it came, a title's "[*]" placeholder too.
+    h.form->winId();
+    h.decode("CQ K1ABC FN42", -12, 0.2, 0, "<b>X</b> [*]");
+    QCOMPARE(h.form->windowHandle()->title(), QString("Vantorel Listening to <b>X</b> [*]"));
 }
 
 void TestDecodeSteps::lowestSnrStartsAtTheFirstDecode()

@@ -53,6 +53,8 @@ void TestForm1Layout::startUpShowsTheReceivedMessageView()
     for (QWidget* hidden : std::initializer_list<QWidget*>{f.MSChart1, f.MSChart2, f.Command1})
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
     QCOMPARE(f.windowTitle(), QString("Vantorel"));
+    // The program's own icon, for the title bar, the task bar and the window switcher.
+    QVERIFY(f.windowIcon().availableSizes().contains(QSize(48, 48)));
     QCOMPARE(f.Label1->text(), QString("Looking for UDP message at port 31201....."));
     QCOMPARE(f.Label2->text(), QString("Click callsign above or type callsign hr"));
     QCOMPARE(f.Label3->text(), QString());

@@ -1,6 +1,7 @@
 #include "FormHarness.h"
 #include "Geometry.h"
 #include "Settings.h"
+#include "UdpListener.h"
 
 #include <QDir>
 #include <QLabel>
@@ -137,6 +138,7 @@ void TestSettings::portThatCannotBeListenedOnIsSaidAndKept()
     const QString number = QStringLiteral("31234");
     QVERIFY2(h.form->Label1->text().startsWith("Cannot listen at port " + number + ": "),
              qPrintable(h.form->Label1->text()));
+    QVERIFY(h.form->Label1->sizeHint().width() <= h.form->Label1->width());
     h.form->show();
     QTRY_COMPARE(h.dialogs.messages.size(), 1);
     QVERIFY(h.dialogs.messages.first().contains(number));
@@ -150,6 +152,9 @@ void TestSettings::portThatCannotBeListenedOnIsSaidAndKept()
 void TestSettings::listensOnTheStoredPort()
 {
     FormHarness h("[User]\r\nUDP port=31236\r\n");
+    // Only this machine may send decodes: the loopback address, never every interface.
+    QCOMPARE(h.form->UDPSocket->localAddress(), QHostAddress(QHostAddress::LocalHost));
+    QCOMPARE(h.form->UDPSocket->localPort(), 31236);
     QUdpSocket sender;
     DecodeReport report;
     report.id = QStringLiteral("Net");
@@ -244,10 +249,17 @@ void TestSettings::groupThatIsNoMulticastAddressIsSaid()
     const QByteArray ini = "[User]\r\nUDP port=31238\r\nMulticast group=" + group.toLatin1() +
                            "\r\nTop=0\r\nLeft=0\r\n";
     FormHarness h(ini);
-    QVERIFY(h.form->Label1->text().startsWith("Cannot listen at port 31238: " + group));
+    // The caption is short enough to be read whole; the message names the key and the file.
+    QCOMPARE(h.form->Label1->text(),
+             QString("Cannot listen: \"Multicast group\" holds no multicast group"));
+    QVERIFY(h.form->Label1->sizeHint().width() <= h.form->Label1->width());
     h.form->show();
     QTRY_COMPARE(h.dialogs.messages.size(), 1);
-    QVERIFY(h.dialogs.messages.first().contains(group));
+    const QString& message = h.dialogs.messages.first();
+    QVERIFY(message.contains('"' + group + '"'));
+    QVERIFY(message.contains("\"Multicast group\""));
+    QVERIFY(message.contains(QDir::toNativeSeparators(h.dir.filePath("Vantorel.ini"))));
+    QVERIFY(!message.contains("UDP port"));
     QVERIFY(h.form->isVisible());
     h.form->close();
     QCOMPARE(h.iniText(), QString::fromLatin1(ini));

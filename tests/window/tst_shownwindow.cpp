@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
+#include <QWheelEvent>
 
 // The window as the user sees it on the screen: what the grids show, where the current cell is
 // drawn, and how the keyboard and the mouse reach the controls.
@@ -15,6 +17,7 @@ class TestShownWindow : public QObject {
 private slots:
     void newestLogRowStaysWhole();
     void gridsShowTheLatestRowsWhenTheViewReturns();
+    void viewSwitchKeepsTheUsersScroll();
     void pickScrollsTheHistoryToItsTopAtOnce();
     void currentCellFollowsDecodesPicksAndWipes();
     void currentCallsignCellKeepsItsColour();
@@ -80,6 +83,39 @@ void TestShownWindow::gridsShowTheLatestRowsWhenTheViewReturns()
     QVERIFY(isWhole(*f.MSFlexGrid1, 29));
     QCOMPARE(f.MSFlexGrid1->rowAt(0), expectedTopRow(*f.MSFlexGrid1, 19, 29));
     QCOMPARE(f.MSFlexGrid2->rowAt(0), 12 - 5);
+}
+
+void TestShownWindow::viewSwitchKeepsTheUsersScroll()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    FlexGrid& log = *f.MSFlexGrid1;
+    showAndSettle(f);
+    for (int n = 0; n < 40; ++n)
+        h.decode("CQ K1ABC FN42");
+    QCoreApplication::processEvents();
+    const int newest = log.rowAt(0);
+    // The user rolls the wheel up to read older decodes.
+    const QPointF at = log.viewport()->rect().center();
+    QWheelEvent wheel(at, log.viewport()->mapToGlobal(at), {}, {0, 120 * 3}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(log.viewport(), &wheel);
+    const int read = log.rowAt(0);
+    QVERIFY(read < newest);
+
+    f.mnuShowDT_Click();
+    QCoreApplication::processEvents();
+    f.mnuShowMessage_Click();
+    QCoreApplication::processEvents();
+    QCOMPARE(log.rowAt(0), read);
+
+    // A decode after the scroll brings the newest rows back.
+    f.mnuShowDT_Click();
+    h.decode("CQ K1ABC FN42");
+    QCoreApplication::processEvents();
+    f.mnuShowMessage_Click();
+    QCoreApplication::processEvents();
+    QVERIFY(isWhole(log, 40));
 }
 
 void TestShownWindow::pickScrollsTheHistoryToItsTopAtOnce()

@@ -7,6 +7,7 @@
 #include "FlexGrid.h"
 #include "Geometry.h"
 #include "NumberParse.h"
+#include "SessionEnd.h"
 #include "Settings.h"
 #include "TerminationSignals.h"
 #include "TrackedHistory.h"
@@ -80,8 +81,13 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
     auto* termination = new TerminationSignals(this);
     connect(termination, &TerminationSignals::terminationRequested, this, [this] {
-        m_endedBySignal = true;
+        m_endedBySession = true;
         close();
+    });
+    // The platform ends the program right after this: the settings are saved now.
+    connect(new SessionEnd(this), &SessionEnd::ending, this, [this] {
+        m_endedBySession = true;
+        Form_Unload();
     });
 
     Form_Load();
@@ -341,7 +347,7 @@ void Form1::Form_Unload()
         return;
     std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
     // A session that ends the program cannot wait for an answer.
-    if (!m_endedBySignal)
+    if (!m_endedBySession)
         m_dialogs.showMessage(this, error);
 }
 

@@ -109,6 +109,7 @@ private:
     QString m_pickedTime;
     QString m_listenError;
     bool m_unloaded = false;
-    bool m_endedBySignal = false;
+    // Ended by the session (a signal, log-off, shut-down): nobody is there to answer a question.
+    bool m_endedBySession = false;
     bool m_shownOnce = false;
 };

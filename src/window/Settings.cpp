@@ -1,5 +1,6 @@
 #include "Settings.h"
 
+#include "FolderAccess.h"
 #include "NumberParse.h"
 #include "NumberText.h"
 #include "ProfileFile.h"
@@ -46,9 +47,8 @@ SettingsFiles SettingsFiles::choose(const SettingsFolders& folders, bool appDirW
 
 SettingsFiles SettingsFiles::locate(const SettingsFolders& folders)
 {
-    const QFileInfo appDir(folders.appDir);
-    return choose(folders,
-                  appDir.isDir() && appDir.isWritable() && !isSystemProgramFolder(folders.appDir));
+    return choose(folders, !isSystemProgramFolder(folders.appDir) &&
+                               FolderAccess::canCreateFilesIn(folders.appDir));
 }
 
 std::uint16_t StoredSettings::portFromText(const QString& text)

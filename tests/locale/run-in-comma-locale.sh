@@ -6,5 +6,5 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
     echo "the de_DE.UTF-8 locale is missing: make deps generates it" >&2
     exit 1
 fi
-export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 VANTOREL_TEST_COMMA_LOCALE=1
 exec "$@"

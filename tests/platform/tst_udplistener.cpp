@@ -20,6 +20,16 @@ QNetworkInterface loopback()
     return {};
 }
 
+// Wine passes multicast on the loopback interface to nobody: such tests prove nothing there.
+bool underWine()
+{
+#ifdef Q_OS_WIN
+    return qEnvironmentVariableIsSet("WINEPREFIX");
+#else
+    return false;
+#endif
+}
+
 // Waits without turning the event loop, so nothing is handed on meanwhile.
 bool waitUntil(const std::function<bool()>& done)
 {
@@ -102,6 +112,8 @@ void TestUdpListener::portZeroIsRefused()
 
 void TestUdpListener::groupIsSharedWithAnotherListener()
 {
+    if (underWine())
+        QSKIP("no multicast on the loopback interface under Wine");
     // A logger that joined the group first, the way such programs do.
     QUdpSocket logger;
     QVERIFY(logger.bind(Group, 45127,
@@ -109,7 +121,12 @@ void TestUdpListener::groupIsSharedWithAnotherListener()
     QVERIFY(logger.joinMulticastGroup(Group, loopback()));
     UdpListener listener(nullptr);
     QVERIFY2(listener.bind(45127, Group), qPrintable(listener.errorString()));
+    // Windows binds a group's socket to the wildcard address; the group is joined all the same.
+#ifdef Q_OS_WIN
+    QCOMPARE(listener.localAddress(), QHostAddress(QHostAddress::AnyIPv4));
+#else
     QCOMPARE(listener.localAddress(), Group);
+#endif
     int received = 0;
     connect(&listener, &UdpListener::datagramArrived, this, [&] { ++received; });
 
@@ -146,6 +163,8 @@ void TestUdpListener::groupTakesNothingFromOtherInterfaces()
     }
     if (!network.isValid())
         QSKIP("no network interface to send from");
+    if (underWine())
+        QSKIP("no multicast on the loopback interface under Wine");
     const QHostAddress allHosts(QStringLiteral("224.0.0.1"));
     UdpListener listener(nullptr);
     QVERIFY2(listener.bind(45129, allHosts), qPrintable(listener.errorString()));

@@ -1,5 +1,6 @@
 #include "FormHarness.h"
 #include "Geometry.h"
+#include "SessionEnd.h"
 #include "Settings.h"
 #include "UdpListener.h"
 
@@ -24,6 +25,7 @@ private slots:
     void portThatCannotBeListenedOnIsSaidAndKept();
     void listensOnTheStoredPort();
     void settingsFileIsBesideTheProgramOrTheUsers();
+    void sessionEndSavesWithoutAsking();
     void portCommandSaysWhenNothingCanBeWritten();
     void multicastGroupIsJoinedOnLoopbackAndKept();
     void groupThatIsNoMulticastAddressIsSaid_data();
@@ -188,10 +190,38 @@ void TestSettings::settingsFileIsBesideTheProgramOrTheUsers()
     QCOMPARE(files.readPath, own);
     QCOMPARE(StoredSettings::read(files.readPath).listenPort, 31239);
 
-    // The real folders: a writable one is kept, one that does not exist cannot be.
+    // The real folders: a writable one is kept, one that does not exist cannot be, nor one
+    // where no file can be made, whoever runs the program.
     QVERIFY(QDir().mkpath(folders.appDir));
     QCOMPARE(SettingsFiles::locate(folders).writePath, beside);
     QCOMPARE(SettingsFiles::locate({dir.filePath("none"), folders.userDir}).writePath, own);
+#ifdef Q_OS_WIN
+    const QString noFiles = QStringLiteral("Z:/proc");
+    // A folder's read-only attribute says nothing about who may write in it.
+    QVERIFY(QFile::setPermissions(folders.appDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QCOMPARE(SettingsFiles::locate(folders).writePath, beside);
+    QVERIFY(QFile::setPermissions(folders.appDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner));
+#else
+    const QString noFiles = QStringLiteral("/proc");
+#endif
+    QCOMPARE(SettingsFiles::locate({noFiles, folders.userDir}).writePath, own);
+}
+
+void TestSettings::sessionEndSavesWithoutAsking()
+{
+    FormHarness h("[User]\r\nUDP port=31241\r\n");
+    h.form->show();
+    emit h.form->findChild<SessionEnd*>()->ending();
+    QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=31241\r\nTop="));
+
+    // With nothing writable, the end of the session is not held up by a question.
+    FakeDialogs dialogs;
+    Form1 form({QStringLiteral("/proc/vantorel-none"), QStringLiteral("/proc/vantorel-none/user")},
+               dialogs);
+    form.show();
+    emit form.findChild<SessionEnd*>()->ending();
+    QCOMPARE(dialogs.messages.size(), 0);
 }
 
 void TestSettings::portCommandSaysWhenNothingCanBeWritten()

@@ -5,8 +5,14 @@ JOBS ?= 2
 
 PACKAGE_TOOLS := dpkg-dev lintian desktop-file-utils appstream man-db
 
+# The Windows build: cross compilers, Qt's host tools of the version that is built, the tools
+# that fetch and unpack Debian's sources, Wine to run the result, NSIS to pack the installer.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
+                    binutils-mingw-w64-x86-64 qt6-base-dev-tools ninja-build dpkg-dev patch \
+                    wine64 nsis zip unzip xvfb xauth xdotool imagemagick fonts-liberation
+
 .PHONY: deps install-packages build build-program build-asan run test bench demo package install \
-        uninstall screenshots fuzz format clean
+        uninstall screenshots fuzz format clean windows test-windows
 
 deps:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
@@ -46,6 +52,19 @@ test: build build-asan
 
 clean:
 	rm -rf build
+
+# Vantorel for Windows: build/windows/Vantorel-VERSION-win64.zip and -setup.exe. Qt and
+# QCustomPlot for Windows are built once into ~/.cache/vantorel (about half an hour).
+windows: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target vantorel-send
+	VANTOREL_HOST_SENDER=$(CURDIR)/build/release/vantorel-send JOBS=$(JOBS) packaging/windows/build.sh
+
+# Every test of the Windows build under Wine, then the zip and the installer.
+test-windows: windows
+	ctest --preset windows -j $(JOBS)
+	packaging/windows/check.sh
 
 # Offscreen first (every figure), then on a display server of its own (xcb under Xvfb).
 bench: build

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The Windows program under Wine on a display of its own, as an operator runs it: decodes
+# from the Linux sender reach it, Alt+F4 (WM_CLOSE) saves its settings, and so does the end of
+# the Windows session. With SCREENSHOTS set, the views are saved there as pictures.
+# Usage: wine-desktop.sh RUNNER PROGRAM_FOLDER SENDER SAMPLE
+#   RUNNER runs a Windows program (the build's wine-run.sh); PROGRAM_FOLDER holds vantorel.exe,
+#   copied to a folder of its own for the run, with its DLLs when it is a portable folder.
+set -euo pipefail
+runner=$1 program=$2 sender=$3 sample=$4
+work=$(mktemp -d)
+app=$work/app
+mkdir -p "$app"
+# The program, and its DLLs and plugins where the folder is a portable one.
+cp "$program/vantorel.exe" "$app/"
+for extra in "$program"/*.dll "$program/platforms" "$program/styles"; do
+    [ -e "$extra" ] && cp -r "$extra" "$app/"
+done
+unset QT_QPA_PLATFORM
+
+exec 3> "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+pid=
+trap 'set +e; [ -n "$pid" ] && kill $pid 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+port=$("$sender" --free-port)
+# The Wine prefix is made on first use, which takes a while: not in the window's time.
+"$runner" cmd /c exit 0 > /dev/null 2>&1
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+start() {
+    printf '[User]\r\nUDP port=%s\r\n' "$port" > "$app/Vantorel.ini"
+    "$runner" "$app/vantorel.exe" > "$work/program.log" 2>&1 &
+    pid=$!
+    window=
+    for _ in $(seq 120); do
+        window=$(xdotool search --name '^Vantorel' 2>/dev/null | head -n 1) && [ -n "$window" ] && return
+        sleep 0.5
+    done
+    fail "no window appeared"
+}
+ended() {
+    for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.25; done
+    return 1
+}
+saved() { grep -q "^UDP port=$port"$'\r'"\$" "$app/Vantorel.ini" && grep -q '^Top=' "$app/Vantorel.ini"; }
+
+start
+"$sender" --port "$port" --file "$sample" > /dev/null
+for _ in $(seq 40); do
+    [ "$(xdotool getwindowname "$window")" = "Vantorel Listening to WSJT-X" ] && break
+    sleep 0.25
+done
+[ "$(xdotool getwindowname "$window")" = "Vantorel Listening to WSJT-X" ] || fail "no decode shown"
+if [ -n "${SCREENSHOTS:-}" ]; then
+    mkdir -p "$SCREENSHOTS"
+    sleep 1
+    import -window root -crop 520x380+0+0 "$SCREENSHOTS/wine-log.png"
+    for view in dt:117 db:217; do
+        xdotool mousemove "${view#*:}" 32 click 1
+        sleep 1
+        import -window root -crop 520x380+0+0 "$SCREENSHOTS/wine-${view%:*}.png"
+    done
+fi
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key --window "$window" alt+F4
+ended || fail "Alt+F4 did not end the program"
+saved || fail "Alt+F4 did not save the settings"
+
+start
+WINEDEBUG=-all "$runner" wineboot --end-session
+ended || fail "the end of the session did not end the program"
+saved || fail "the end of the session did not save the settings"
+echo "decodes shown, settings saved on Alt+F4 and at the end of the session"

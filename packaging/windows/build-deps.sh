@@ -6,6 +6,8 @@
 # Usage: build-deps.sh [CACHE]   (default ${XDG_CACHE_HOME:-$HOME/.cache}/vantorel)
 set -euo pipefail
 shopt -s nullglob
+# The builds' output goes to the terminal (standard error); standard output carries the result.
+exec 3>&1 1>&2
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 cache=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/vantorel}
@@ -48,7 +50,7 @@ if [ ! -f "$qt_prefix/.complete" ]; then
     cmake --build "$cache/build/qt" -j "$jobs"
     cmake --install "$cache/build/qt"
     rm -rf "$cache/build/qt"
-    echo "Qt for Windows built in $(( $(date +%s) - start )) s" | tee "$qt_prefix/.complete" >&2
+    echo "Qt for Windows built in $(( $(date +%s) - start )) s" | tee "$qt_prefix/.complete"
 fi
 
 if [ ! -f "$qcp_prefix/.complete" ]; then
@@ -63,4 +65,4 @@ if [ ! -f "$qcp_prefix/.complete" ]; then
     touch "$qcp_prefix/.complete"
 fi
 
-echo "$qt_prefix $qcp_prefix"
+echo "$qt_prefix $qcp_prefix" >&3

@@ -10,7 +10,8 @@ cd "$root"
 jobs=${JOBS:-2}
 mingw=x86_64-w64-mingw32
 
-read -r qt qcp < <("$here/build-deps.sh" | tail -n 1)
+prefixes=$("$here/build-deps.sh")
+read -r qt qcp <<< "$prefixes"
 cmake --preset windows -DVANTOREL_WINDOWS_PREFIX="$qt;$qcp" -DCMAKE_PREFIX_PATH="$qt;$qcp" \
     -DVANTOREL_HOST_SENDER="${VANTOREL_HOST_SENDER:-}" >/dev/null
 cmake --build --preset windows -j "$jobs"

@@ -63,6 +63,8 @@ windows: deps
 
 # Every test of the Windows build under Wine, then the zip and the installer.
 test-windows: windows
+	@# The tests' Wine prefix is made once, before the tests start side by side.
+	build/windows/build/wine-run.sh cmd /c exit 0
 	ctest --preset windows -j $(JOBS)
 	packaging/windows/check.sh
 

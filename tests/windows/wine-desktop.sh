@@ -34,7 +34,7 @@ start() {
     "$runner" "$app/vantorel.exe" > "$work/program.log" 2>&1 &
     pid=$!
     window=
-    for _ in $(seq 120); do
+    for _ in $(seq 240); do
         window=$(xdotool search --name '^Vantorel' 2>/dev/null | head -n 1) && [ -n "$window" ] && return
         sleep 0.5
     done

@@ -17,7 +17,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Plain Wine, without the build's DLL path: the folder must bring every DLL it needs.
 runner=$out/check/wine
-printf '#!/bin/sh\nexec %s "$@"\n' "$wine" > "$runner"
+printf '#!/bin/sh\n[ "$1" = --wait-idle ] && exec %s -w\nexec %s "$@"\n' \
+    "$(dirname "$wine")/wineserver" "$wine" > "$runner"
 chmod +x "$runner"
 
 unzip -q "$out/Vantorel-$version-win64.zip" -d "$out/check/portable"

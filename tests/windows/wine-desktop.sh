@@ -3,7 +3,8 @@
 # from the Linux sender reach it, Alt+F4 (WM_CLOSE) saves its settings, and so does the end of
 # the Windows session. With SCREENSHOTS set, the views are saved there as pictures.
 # Usage: wine-desktop.sh RUNNER PROGRAM_FOLDER SENDER SAMPLE
-#   RUNNER runs a Windows program (the build's wine-run.sh); PROGRAM_FOLDER holds vantorel.exe,
+#   RUNNER runs a Windows program, or with --wait-idle waits until Wine's session has ended
+#   (the build's wine-run.sh); PROGRAM_FOLDER holds vantorel.exe,
 #   copied to a folder of its own for the run, with its DLLs when it is a portable folder.
 set -euo pipefail
 runner=$1 program=$2 sender=$3 sample=$4
@@ -25,7 +26,9 @@ trap 'set +e; [ -n "$pid" ] && kill $pid 2>/dev/null; kill $xvfb 2>/dev/null; rm
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 port=$("$sender" --free-port)
-# The Wine prefix is made on first use, which takes a while: not in the window's time.
+# Wine keeps the display a session started on: one started by the offscreen tests has none.
+# This one starts afresh on the display above (and a prefix made on first use is not timed).
+"$runner" --wait-idle
 "$runner" cmd /c exit 0 > /dev/null 2>&1
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -54,7 +54,7 @@ clean:
 	rm -rf build
 
 # Vantorel for Windows: build/windows/Vantorel-VERSION-win64.zip and -setup.exe. Qt and
-# QCustomPlot for Windows are built once into ~/.cache/vantorel (about half an hour).
+# QCustomPlot for Windows are built once into ~/.cache/vantorel (about 17 minutes).
 windows: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
 	cmake --preset release >/dev/null

@@ -81,14 +81,12 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
     auto* termination = new TerminationSignals(this);
     connect(termination, &TerminationSignals::terminationRequested, this, [this] {
-        m_endedBySession = true;
+        m_endedBySignal = true;
         close();
     });
-    // The platform ends the program right after this: the settings are saved now.
-    connect(new SessionEnd(this), &SessionEnd::ending, this, [this] {
-        m_endedBySession = true;
-        Form_Unload();
-    });
+    // The platform ends the program right after this, without closing the window: the
+    // settings are saved now. Should the end be called off, closing later saves them again.
+    connect(new SessionEnd(this), &SessionEnd::ending, this, [this] { saveOnLeaving(false); });
 
     Form_Load();
 }
@@ -340,14 +338,19 @@ void Form1::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // A session that ends the program cannot wait for an answer.
+    saveOnLeaving(!m_endedBySignal);
+}
+
+void Form1::saveOnLeaving(bool mayAsk)
+{
     if (isMinimized())
         showNormal();
     QString error;
     if (saveSettings(m_listenPort, &error))
         return;
     std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
-    // A session that ends the program cannot wait for an answer.
-    if (!m_endedBySession)
+    if (mayAsk)
         m_dialogs.showMessage(this, error);
 }
 

@@ -81,6 +81,9 @@ private:
     void createControls();
     void Form_Load();
     void Form_Unload();
+    // Saves the settings as the program goes; on failure says why on standard error, and in a
+    // message box when mayAsk.
+    void saveOnLeaving(bool mayAsk);
     // Writes the settings with the given port; on failure says why in error.
     bool saveSettings(std::uint16_t port, QString* error) const;
     void OpenListener();
@@ -109,7 +112,7 @@ private:
     QString m_pickedTime;
     QString m_listenError;
     bool m_unloaded = false;
-    // Ended by the session (a signal, log-off, shut-down): nobody is there to answer a question.
-    bool m_endedBySession = false;
+    // Ended by a termination signal: nobody is there to answer a question.
+    bool m_endedBySignal = false;
     bool m_shownOnce = false;
 };

@@ -214,6 +214,12 @@ void TestSettings::sessionEndSavesWithoutAsking()
     h.form->show();
     emit h.form->findChild<SessionEnd*>()->ending();
     QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=31241\r\nTop="));
+    // The end called off, the program goes on and saves again when closed.
+    h.form->move(h.form->pos() + QPoint(0, 120));
+    h.form->close();
+    QVERIFY(h.iniText().contains(
+        QStringLiteral("Top=%1\r\n").arg(Geometry::toTwips(h.form->pos().y(), *h.form))));
+    QVERIFY(!h.iniText().contains("Top=0\r\n"));
 
     // With nothing writable, the end of the session is not held up by a question.
     FakeDialogs dialogs;

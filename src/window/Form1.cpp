@@ -197,7 +197,10 @@ void Form1::Form_Load()
     // The size given is the outer size, title bar and borders included.
     const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    resize(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
+    // Borders wider than the design's (Windows 10 and 11 have 8 pixels) would cut the log's
+    // right edge: the client area keeps room for it.
+    resize(qMax(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
+                Geometry::toPixels(MinClientWidthTwips, *this)),
            Geometry::toPixels(HeightTwips, *this) - titleBar - 2 * frame);
 
     OpenListener();

@@ -28,6 +28,8 @@ class Form1 : public QMainWindow, private DecodeSink {
 public:
     static constexpr int WidthTwips = 7200;
     static constexpr int HeightTwips = 5200;
+    // The log grid's right edge and a little room.
+    static constexpr int MinClientWidthTwips = 7050;
 
     // folders are where the settings file may live; dialogs answers the modal questions.
     Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent = nullptr);

@@ -118,10 +118,10 @@ QString UDPMessageProcessing::pickCallsign(const QStringList& words)
     const auto endsPhrase = [](const QString& word) { return word.endsWith(QLatin1Char(';')); };
     // "TU; W9XYZ K1ABC R 579 MA": the words after the greeting are an ordinary exchange.
     const qsizetype first = !words.isEmpty() && endsPhrase(words.first()) ? 1 : 0;
+    // A word the message does not have is empty: the decode is still logged and counted, under
+    // no callsign.
     const auto word = [&words, first](qsizetype number) {
-        if (first + number > words.size())
-            throw SubscriptError();
-        return words.at(first + number - 1);
+        return first + number > words.size() ? QString() : words.at(first + number - 1);
     };
     if (word(1) == QLatin1String("CQ")) {
         const QString second = word(2);

@@ -49,7 +49,8 @@ public:
     // The derived texts, each of them on its own.
     static QString dtText(double deltaTime);
     static QString timeText(std::int32_t timeMs);
-    // Picks the callsign from the message words; throws SubscriptError when a word is missing.
+    // Picks the callsign from the message words; a message too short for the rule gives the
+    // empty callsign.
     // A first word ending in ";" is a greeting that is skipped; a second word ending in ";"
     // closes a report to another station, and the sender is the fourth word.
     static QString pickCallsign(const QStringList& words);

@@ -16,9 +16,19 @@ void CallsignBox::mousePressEvent(QMouseEvent* event)
         emit clicked();
 }
 
+void CallsignBox::showPrompt(const QString& prompt)
+{
+    m_prompt = prompt;
+    setText(prompt);
+}
+
 void CallsignBox::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
+    // Typing over the prompt starts afresh, as a click does; keys that type nothing (Tab, the
+    // arrows, a screen reader's commands) leave the prompt to be read.
+    if (promptShowing() && !text.isEmpty() && text.at(0).isPrint())
+        emit typingStarted();
     if (m_keyFilter && text.size() == 1 && text.at(0).unicode() < 256) {
         const char16_t code = m_keyFilter(text.at(0).unicode());
         if (code != text.at(0).unicode()) {

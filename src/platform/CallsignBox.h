@@ -15,10 +15,15 @@ public:
 
     explicit CallsignBox(QWidget* parent);
     void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
+    // Shows a prompt as the box's text, until the user clicks or types into the box.
+    void showPrompt(const QString& prompt);
+    bool promptShowing() const { return !m_prompt.isEmpty() && text() == m_prompt; }
 
 signals:
     // A click of the left button into the box.
     void clicked();
+    // The first character typed while the prompt shows, before the box receives it.
+    void typingStarted();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -26,4 +31,5 @@ protected:
 
 private:
     KeyFilter m_keyFilter;
+    QString m_prompt;
 };

@@ -31,6 +31,20 @@ void styleAxis(QCPAxis& axis)
     axis.grid()->setPen(QPen(QColor(0xe0, 0xe0, 0xe0)));
 }
 
+// A line graph whose points on the edges of the value range are drawn whole: its drawing is
+// cut only a point's size beyond the axis rectangle. The values never leave the range.
+class WholePointGraph : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    QRect clipRect() const override
+    {
+        const int room = static_cast<int>(std::ceil(scatterStyle().size() / 2 + pen().widthF()));
+        return QCPGraph::clipRect().adjusted(-room, -room, room, room);
+    }
+};
+
 } // namespace
 
 ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
@@ -70,8 +84,10 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         xAxis->setTicker(ticker);
         // Half a point of room either side, so the first and last points are drawn whole.
         xAxis->setRange(0.5, rows + 0.5);
+        // Before the graphs: each one's legend entry takes the legend's font when it is made.
+        legend->setFont(chartFont());
         for (int c = 1; c <= columns; ++c) {
-            QCPGraph* graph = addGraph();
+            QCPGraph* graph = new WholePointGraph(xAxis, yAxis);
             graph->setName(QStringLiteral("C%1").arg(c));
             graph->setPen(QPen(seriesColor(c), 2));
             graph->setScatterStyle(
@@ -80,7 +96,6 @@ ChartControl::ChartControl(Style style, int rows, int columns, QWidget* parent)
         }
         // The legend in a row of its own above the plot, centred.
         legend->setVisible(true);
-        legend->setFont(chartFont());
         legend->setBorderPen(Qt::NoPen);
         legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
         axisRect()->insetLayout()->take(legend);

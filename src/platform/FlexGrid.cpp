@@ -5,6 +5,7 @@
 #include "RuntimeError.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -396,4 +397,34 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
 {
     emit mouseDown(event->button());
     QTableView::mousePressEvent(event);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        currentIndex().isValid()) {
+        emit cellClicked();
+        event->accept();
+        return;
+    }
+    const QModelIndex before = currentIndex();
+    QTableView::keyPressEvent(event);
+    // Scrolling otherwise follows the program only: a cell reached by the keyboard is shown,
+    // and that scroll is the user's own until the program asks for a first visible row again.
+    if (currentIndex().isValid() && currentIndex() != before) {
+        scrollTo(currentIndex());
+        m_topRowRequested = false;
+    }
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // The arrow keys move the current cell the program reads, as a click does.
+    if (current.isValid()) {
+        m_row = current.row();
+        m_col = current.column();
+    }
 }

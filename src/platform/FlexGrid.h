@@ -44,12 +44,15 @@ public:
     void setTopRow(int row);
 
 signals:
-    // A click on a cell, after that cell became the current cell.
+    // A click on a cell, after that cell became the current cell; also Enter or Space on the
+    // current cell, so that the keyboard does what the mouse does.
     void cellClicked();
     void mouseDown(Qt::MouseButton button);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void updateGeometries() override;
     void showEvent(QShowEvent* event) override;
 

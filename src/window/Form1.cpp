@@ -17,11 +17,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHostAddress>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
 
@@ -73,6 +75,7 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid2, &FlexGrid::mouseDown, this, &Form1::MSFlexGrid2_MouseDown);
     connect(Text1, &CallsignBox::clicked, this, &Form1::Text1_Click);
+    connect(Text1, &CallsignBox::typingStarted, this, &Form1::Text1_Click);
     Text1->setKeyFilter(&Form1::Text1_KeyPress);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(mnuUDPport, &QAction::triggered, this, &Form1::mnuUDPport_Click);
@@ -96,6 +99,10 @@ Form1::~Form1() = default;
 void Form1::createControls()
 {
     setWindowTitle(QStringLiteral("Vantorel"));
+    // A fixed-size window: minimise and close, no maximise, no resizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QIcon icon(QStringLiteral(":/icons/vantorel-48.png"));
     icon.addFile(QStringLiteral(":/icons/vantorel-256.png"));
     setWindowIcon(icon);
@@ -111,7 +118,7 @@ void Form1::createControls()
     Text1 = new CallsignBox(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(arial(9, QFont::Bold));
-    Text1->setText(QStringLiteral("Click to clear"));
+    Text1->showPrompt(QStringLiteral("Click to clear"));
     QPalette yellow = Text1->palette();
     yellow.setColor(QPalette::Base, LightYellow);
     Text1->setPalette(yellow);
@@ -193,15 +200,26 @@ void Form1::Form_Load()
     const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
     m_listenPort = settings.listenPort;
     m_multicastGroup = settings.multicastGroup;
-    move(Geometry::toPixels(settings.left, *this), Geometry::toPixels(settings.top, *this));
     // The size given is the outer size, title bar and borders included.
     const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     // Borders wider than the design's (Windows 10 and 11 have 8 pixels) would cut the log's
     // right edge: the client area keeps room for it.
-    resize(qMax(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
-                Geometry::toPixels(MinClientWidthTwips, *this)),
-           Geometry::toPixels(HeightTwips, *this) - titleBar - 2 * frame);
+    const QSize client(qMax(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
+                            Geometry::toPixels(MinClientWidthTwips, *this)),
+                       Geometry::toPixels(HeightTwips, *this) - titleBar - 2 * frame);
+    // The controls stand where they were designed: the window keeps its size.
+    setFixedSize(client);
+    // A position saved on a screen that is gone, or edited by hand, would hide the window.
+    const QPoint saved(Geometry::toPixels(settings.left, *this),
+                       Geometry::toPixels(settings.top, *this));
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    move(Geometry::reachablePosition(QRect(saved, client + QSize(2 * frame, titleBar + 2 * frame)),
+                                     titleBar, areas,
+                                     primary ? primary->availableGeometry() : QRect()));
 
     OpenListener();
 

@@ -53,6 +53,9 @@ void TestNumbers::leadingNumber_data()
     QTest::newRow("negative") << "-5" << -5.0;
     QTest::newRow("hexadecimal") << "&H8BE" << 2238.0;
     QTest::newRow("octal") << "&O4276" << 2238.0;
+    QTest::newRow("octal ends at 8") << "&O78" << 7.0;
+    QTest::newRow("hexadecimal ends at G") << "&HfG" << 15.0;
+    QTest::newRow("octal without digits") << "&O8" << 0.0;
     QTest::newRow("lone sign") << "-" << 0.0;
     QTest::newRow("beyond a double") << "1e999" << std::numeric_limits<double>::quiet_NaN();
 }

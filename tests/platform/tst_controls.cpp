@@ -1,9 +1,11 @@
 #include "CallsignBox.h"
 #include "ChartControl.h"
 #include "FlexGrid.h"
+#include "Geometry.h"
 #include "RuntimeError.h"
 
 #include <QAccessible>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,6 +23,9 @@ private slots:
     void chartRefusesBadAddressesAndText();
     void chartFollowsValuesOnlyWhileShown();
     void lineChartDrawsClearedPointsAsGaps();
+    void lineChartDrawsEdgePointsWholeAndItsLegendInItsFont();
+    void reachablePosition_data();
+    void reachablePosition();
     void callsignBoxFiltersTypedCharacters();
 };
 
@@ -83,6 +88,16 @@ void TestControls::gridClickMakesTheCellCurrent()
     QCOMPARE(clicks, 1);
     QCOMPARE(grid.row(), 2);
     QCOMPARE(grid.col(), 4);
+
+    // The user's scroll stands, but the program still moves the current cell.
+    grid.setRows(100);
+    grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    const int top = grid.verticalScrollBar()->value();
+    QVERIFY(top > 0);
+    grid.setRow(10);
+    grid.setCol(1);
+    QTRY_COMPARE(grid.currentIndex(), grid.model()->index(10, 1));
+    QCOMPARE(grid.verticalScrollBar()->value(), top);
 }
 
 void TestControls::gridAnnouncesChangedRowsOncePerTurn()
@@ -154,6 +169,7 @@ void TestControls::chartFollowsValuesOnlyWhileShown()
         chart.setChartData(values);
     }
     QTRY_COMPARE(bars->data()->at(6)->value, 39.0);
+    QVERIFY(chart.yAxis->range().upper >= 39);
     QTest::qWait(50);
     QCOMPARE(replots.count(), 1);
 }
@@ -202,6 +218,59 @@ void TestControls::lineChartDrawsClearedPointsAsGaps()
     }
     QTRY_COMPARE(reader->text(QAccessible::Description), QString("C1: none; C2: none"));
     QCOMPARE(drawn(1), QString("gap gap gap gap gap"));
+}
+
+void TestControls::lineChartDrawsEdgePointsWholeAndItsLegendInItsFont()
+{
+    ChartControl chart(ChartControl::Style::Lines, 70, 2, nullptr);
+    chart.setValueRange(-30, 15);
+    chart.setRow(1);
+    chart.setColumn(1);
+    chart.setData("15");
+    chart.setRow(70);
+    chart.setData("-30");
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QTRY_COMPARE(chart.graph(0)->data()->at(0)->value, 15.0);
+    chart.replot();
+    const QImage image = chart.toPixmap(400, 300).toImage();
+    const QColor series = chart.graph(0)->pen().color();
+    // The disc's pixels beyond the axis rectangle are drawn too.
+    const QPoint top(int(chart.xAxis->coordToPixel(1)), int(chart.yAxis->coordToPixel(15)) - 2);
+    const QPoint bottom(int(chart.xAxis->coordToPixel(70)),
+                        int(chart.yAxis->coordToPixel(-30)) + 2);
+    QCOMPARE(image.pixelColor(top), series);
+    QCOMPARE(image.pixelColor(bottom), series);
+
+    QCOMPARE(chart.legend->itemCount(), 2);
+    for (int i = 0; i < chart.legend->itemCount(); ++i)
+        QCOMPARE(chart.legend->item(i)->font(), chart.xAxis->tickLabelFont());
+}
+
+void TestControls::reachablePosition_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QPoint>("position");
+    const QRect window(0, 0, 480, 360);
+    QTest::newRow("on the first screen") << window.translated(100, 100) << QPoint(100, 100);
+    QTest::newRow("on the second screen") << window.translated(2000, 50) << QPoint(2000, 50);
+    QTest::newRow("a maximised close") << window.translated(-8, -8) << QPoint(-8, -8);
+    QTest::newRow("across both screens") << window.translated(1840, 0) << QPoint(1840, 0);
+    QTest::newRow("bar's start at the right") << window.translated(3100, 0) << QPoint(3100, 0);
+    QTest::newRow("a corner at the right") << window.translated(3150, 0) << QPoint(20, 0);
+    QTest::newRow("under the task bar") << window.translated(100, 1070) << QPoint(20, 0);
+    QTest::newRow("where a third screen was") << window.translated(5000, 0) << QPoint(20, 0);
+    QTest::newRow("above every screen") << window.translated(100, -40) << QPoint(20, 0);
+}
+
+void TestControls::reachablePosition()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QPoint, position);
+    // Two screens side by side; the first is the primary and its task bar takes 40 pixels.
+    const QList<QRect> areas{QRect(20, 0, 1900, 1040), QRect(1920, 0, 1280, 1024)};
+    QCOMPARE(Geometry::reachablePosition(frame, 30, areas, areas.first()), position);
 }
 
 void TestControls::callsignBoxFiltersTypedCharacters()

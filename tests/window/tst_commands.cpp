@@ -6,10 +6,13 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class TestCommands : public QObject {
     Q_OBJECT
@@ -30,6 +33,7 @@ private slots:
     void portCommandAcceptsAPortAndCloses();
     void portCommandRefusesSilently_data();
     void portCommandRefusesSilently();
+    void messageBoxShowsTextAsWritten();
 };
 
 static const QByteArray Ini = FormHarness::portIni(31221);
@@ -343,6 +347,25 @@ void TestCommands::portCommandRefusesSilently()
     QVERIFY(h.form->isVisible());
     QCOMPARE(h.form->listenPort(), 31221);
     QCOMPARE(h.iniText(), QString::fromLatin1(Ini));
+}
+
+void TestCommands::messageBoxShowsTextAsWritten()
+{
+    // The real box, closed by a timer once it shows.
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    QTimer::singleShot(0, this, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                format = box->textFormat();
+                text = box->text();
+                box->accept();
+            }
+        }
+    });
+    QtUserDialogs().showMessage(nullptr, QStringLiteral("Cannot read <b>C:\\x</b>"));
+    QCOMPARE(text, QString("Cannot read <b>C:\\x</b>"));
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestCommands)

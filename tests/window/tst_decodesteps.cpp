@@ -45,10 +45,13 @@ void TestDecodeSteps::captionShowsTheSender()
     FormHarness h(Ini);
     h.decode("CQ K1ABC FN42", -12, 0.2, 45'015'000, "ABC");
     QCOMPARE(h.form->windowTitle(), QString("Vantorel Listening to ABC"));
-    // Dropped for too few words, the decode still shows its sender.
-    h.decode("CQ DX", -12, 0.2, 0, "Other");
+    // Too short for a callsign, the decode is still shown, logged and counted.
+    h.decode("CQ DX", -14, 0.2, 0, "Other");
     QCOMPARE(h.form->windowTitle(), QString("Vantorel Listening to Other"));
-    QCOMPARE(h.form->tally().totalRecords(), 1);
+    QCOMPARE(h.form->tally().totalRecords(), 2);
+    QCOMPARE(h.form->tally().lowestSnr(), -14);
+    QCOMPARE(h.form->MSFlexGrid1->textMatrix(1, DecodeLog::Message), QString("CQ DX"));
+    QCOMPARE(h.form->MSFlexGrid1->textMatrix(1, DecodeLog::Callsign), QString());
     // An Id is shown as it came, a title's "[*]" placeholder too.
     h.form->winId();
     h.decode("CQ K1ABC FN42", -12, 0.2, 0, "<b>X</b> [*]");

@@ -4,10 +4,13 @@
 #include "Geometry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextEdit>
 
@@ -22,9 +25,34 @@ private slots:
     void gridsHaveTheirRowsAndColumns();
     void chartsStartEmptyWithTheirLabels();
     void clickIntoTheBoxReachesItThroughThePrompt();
+    void clientKeepsTheDesignedWidthOrRoomForTheLog_data();
+    void clientKeepsTheDesignedWidthOrRoomForTheLog();
 };
 
 static const QByteArray Ini = FormHarness::portIni(31201);
+
+namespace {
+
+// A style whose windows have borders of a given width, as Windows 10 and 11 give 8 pixels.
+class BorderStyle : public QProxyStyle {
+public:
+    explicit BorderStyle(int border)
+        : m_border(border)
+    {
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        return metric == PM_MdiSubWindowFrameWidth
+                   ? m_border
+                   : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    const int m_border;
+};
+
+} // namespace
 
 void TestForm1Layout::menuBarHasFourItemsInOrder()
 {
@@ -158,6 +186,26 @@ void TestForm1Layout::clickIntoTheBoxReachesItThroughThePrompt()
     QCOMPARE(client->childAt(f.Text1->geometry().center()), f.Text1);
     QTest::mouseClick(client->childAt(f.Text1->geometry().center()), Qt::LeftButton);
     QCOMPARE(f.Text1->text(), QString());
+}
+
+void TestForm1Layout::clientKeepsTheDesignedWidthOrRoomForTheLog_data()
+{
+    QTest::addColumn<int>("border");
+    QTest::newRow("narrow borders: as designed") << 4;
+    QTest::newRow("wide borders: room for the log") << 8;
+}
+
+void TestForm1Layout::clientKeepsTheDesignedWidthOrRoomForTheLog()
+{
+    QFETCH(int, border);
+    const QString styleName = QApplication::style()->name();
+    QApplication::setStyle(new BorderStyle(border));
+    const auto restore = qScopeGuard([&styleName] { QApplication::setStyle(styleName); });
+    FormHarness h(Ini);
+    const int designed = Geometry::toPixels(Form1::WidthTwips, *h.form) - 2 * border;
+    const int logRoom = Geometry::toPixels(Form1::MinClientWidthTwips, *h.form);
+    QCOMPARE(h.form->width(), qMax(designed, logRoom));
+    QVERIFY(h.form->MSFlexGrid1->geometry().right() < h.form->width());
 }
 
 QTEST_MAIN(TestForm1Layout)

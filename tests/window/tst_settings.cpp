@@ -1,12 +1,18 @@
+#include "FolderAccess.h"
 #include "FormHarness.h"
 #include "Geometry.h"
-#include "SessionEnd.h"
 #include "Settings.h"
 #include "UdpListener.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QNetworkInterface>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSessionManager>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -20,6 +26,8 @@ private slots:
     void firstStartWithoutFileUsesDefaultsAndCreatesIt();
     void storedPortAndPositionAreUsed();
     void corruptFileStartsWithDefaults();
+    void positionOffEveryScreenStartsOnThePrimary_data();
+    void positionOffEveryScreenStartsOnThePrimary();
     void closeKeepsOtherContentOfTheFile();
     void closingMinimisedSavesTheRestoredPosition();
     void portThatCannotBeListenedOnIsSaidAndKept();
@@ -30,7 +38,42 @@ private slots:
     void multicastGroupIsJoinedOnLoopbackAndKept();
     void groupThatIsNoMulticastAddressIsSaid_data();
     void groupThatIsNoMulticastAddressIsSaid();
+    void badGroupIsToBeMendedInTheFileTheUserCanWrite();
 };
+
+namespace {
+
+// Makes a folder one where no file can be made, even by root; false when that cannot be done
+// here. Undone by makeWritable.
+bool makeUnwritable(const QString& folder)
+{
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (!FolderAccess::canCreateFilesIn(folder))
+        return true;
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
+    return !FolderAccess::canCreateFilesIn(folder);
+}
+
+void makeWritable(const QString& folder)
+{
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// The session manager's request to save, as the desktop sends it at log-off. The request is
+// never read by the window, so no real session manager stands behind it.
+void requestCommitData()
+{
+    const QMetaMethod signal = QMetaMethod::fromSignal(&QGuiApplication::commitDataRequest);
+    alignas(QSessionManager) char manager[sizeof(QSessionManager)] = {};
+    void* arguments[] = {nullptr, manager};
+    QMetaObject::activate(qGuiApp, &QGuiApplication::staticMetaObject,
+                          signal.methodIndex() - QGuiApplication::staticMetaObject.methodOffset(),
+                          arguments);
+}
+
+} // namespace
 
 void TestSettings::portText_data()
 {
@@ -112,6 +155,32 @@ void TestSettings::corruptFileStartsWithDefaults()
     QCOMPARE(h.form->pos(), QPoint(0, 0));
     FormHarness binary(QByteArray("\x00\xff\xfe[User\r\n=\r\n\x01", 12));
     QCOMPARE(binary.form->listenPort(), 2238);
+}
+
+void TestSettings::positionOffEveryScreenStartsOnThePrimary_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("a maximised close") << -120 << -120 << true;
+    QTest::newRow("far right") << 40000 << 0 << false;
+    QTest::newRow("far left") << -40000 << 0 << false;
+    QTest::newRow("below") << 0 << 40000 << false;
+    QTest::newRow("title bar above the screen") << 0 << -1440 << false;
+}
+
+void TestSettings::positionOffEveryScreenStartsOnThePrimary()
+{
+    QFETCH(int, left);
+    QFETCH(int, top);
+    QFETCH(bool, kept);
+    FormHarness h(QStringLiteral("[User]\r\nUDP port=31234\r\nTop=%1\r\nLeft=%2\r\n")
+                      .arg(top)
+                      .arg(left)
+                      .toLatin1());
+    const QPoint saved(Geometry::toPixels(left, *h.form), Geometry::toPixels(top, *h.form));
+    const QPoint corner = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+    QCOMPARE(h.form->pos(), kept ? saved : corner);
 }
 
 void TestSettings::closeKeepsOtherContentOfTheFile()
@@ -212,7 +281,7 @@ void TestSettings::sessionEndSavesWithoutAsking()
 {
     FormHarness h("[User]\r\nUDP port=31241\r\n");
     h.form->show();
-    emit h.form->findChild<SessionEnd*>()->ending();
+    requestCommitData();
     QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=31241\r\nTop="));
     // The end called off, the program goes on and saves again when closed.
     h.form->move(h.form->pos() + QPoint(0, 120));
@@ -226,7 +295,7 @@ void TestSettings::sessionEndSavesWithoutAsking()
     Form1 form({QStringLiteral("/proc/vantorel-none"), QStringLiteral("/proc/vantorel-none/user")},
                dialogs);
     form.show();
-    emit form.findChild<SessionEnd*>()->ending();
+    requestCommitData();
     QCOMPARE(dialogs.messages.size(), 0);
 }
 
@@ -299,6 +368,29 @@ void TestSettings::groupThatIsNoMulticastAddressIsSaid()
     QVERIFY(h.form->isVisible());
     h.form->close();
     QCOMPARE(h.iniText(), QString::fromLatin1(ini));
+}
+
+void TestSettings::badGroupIsToBeMendedInTheFileTheUserCanWrite()
+{
+    // An administrator's file beside an installed program names a bad group.
+    QTemporaryDir dir;
+    const QString appDir = dir.filePath("app");
+    QVERIFY(QDir().mkpath(appDir));
+    QFile ini(QDir(appDir).filePath("Vantorel.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[User]\r\nUDP port=31238\r\nMulticast group=loopback\r\n");
+    ini.close();
+    const auto unlock = qScopeGuard([&appDir] { makeWritable(appDir); });
+    if (!makeUnwritable(appDir))
+        QSKIP("no folder can be made unwritable here");
+    FakeDialogs dialogs;
+    Form1 form(SettingsFolders{appDir, dir.filePath("config")}, dialogs);
+    form.show();
+    QTRY_COMPARE(dialogs.messages.size(), 1);
+    const QString message = dialogs.messages.first();
+    QVERIFY2(message.contains(QDir::toNativeSeparators(dir.filePath("config/Vantorel.ini"))),
+             qPrintable(message));
+    QVERIFY(!message.contains(QDir::toNativeSeparators(ini.fileName())));
 }
 
 QTEST_MAIN(TestSettings)

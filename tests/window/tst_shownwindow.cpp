@@ -1,3 +1,4 @@
+#include "ChartControl.h"
 #include "DecodeLog.h"
 #include "FlexGrid.h"
 #include "FormHarness.h"
@@ -5,10 +6,12 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 #include <QWheelEvent>
+#include <QWindow>
 
 // The window as the user sees it on the screen: what the grids show, where the current cell is
 // drawn, and how the keyboard and the mouse reach the controls.
@@ -23,6 +26,8 @@ private slots:
     void currentCallsignCellKeepsItsColour();
     void tabMovesBetweenControlsNotCells();
     void onlyALeftClickEmptiesTheBox();
+    void keyboardPicksAsTheMouseDoes();
+    void windowKeepsItsSizeAndOffersMinimiseOnly();
 
 private:
     static void showAndSettle(Form1& form);
@@ -207,6 +212,15 @@ void TestShownWindow::tabMovesBetweenControlsNotCells()
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("k1abc"));
     QCOMPARE(f.RichTextBox1->toPlainText(), QString());
     QCOMPARE(f.RichTextBox1->focusPolicy(), Qt::NoFocus);
+
+    // In the chart views the charts are reached too, for a screen reader to read them.
+    f.mnuShowDB_Click();
+    f.Command1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.MSChart2);
+    f.mnuShowDT_Click();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.MSChart1);
 }
 
 void TestShownWindow::onlyALeftClickEmptiesTheBox()
@@ -224,6 +238,60 @@ void TestShownWindow::onlyALeftClickEmptiesTheBox()
     QTest::mouseClick(f.Text1, Qt::LeftButton);
     QCOMPARE(f.Text1->text(), QString());
     QCOMPARE(f.history().trackedRowCounter(), 0);
+}
+
+void TestShownWindow::keyboardPicksAsTheMouseDoes()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    QApplication::setActiveWindow(&f);
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    // Typing over the prompt starts afresh; a key that types nothing leaves the prompt.
+    f.Text1->setFocus();
+    QTest::keyClick(f.Text1, Qt::Key_End);
+    QCOMPARE(f.Text1->text(), QString("Click to clear"));
+    QTest::keyClicks(f.Text1, QStringLiteral("k1abc"));
+    QCOMPARE(f.Text1->text(), QString("K1ABC"));
+
+    h.decode("CQ W9XYZ EM73", -10, 0.1, 45'015'000);
+    h.decode("CQ K2ABC FN42", -10, 0.1, 45'030'000);
+    h.decode("CQ K1ABC FN42", -10, 0.1, 45'045'000);
+    QCOMPARE(f.history().trackedRowCounter(), 1);
+    QCoreApplication::processEvents();
+    FlexGrid& log = *f.MSFlexGrid1;
+    log.setFocus();
+    QTest::keyClick(&log, Qt::Key_Up);
+    QTest::keyClick(&log, Qt::Key_Up);
+    QTest::keyClick(&log, Qt::Key_Space);
+    QCOMPARE(f.Text1->text(), QString("W9XYZ"));
+    QCOMPARE(f.pickedTime(), QString("12:30:15"));
+    QCOMPARE(f.history().trackedRowCounter(), 0);
+    QTest::keyClick(&log, Qt::Key_Down);
+    QTest::keyClick(&log, Qt::Key_Return);
+    QCOMPARE(f.Text1->text(), QString("K2ABC"));
+    QCOMPARE(f.pickedTime(), QString("12:30:30"));
+    // Only a callsign cell picks.
+    QTest::keyClick(&log, Qt::Key_Left);
+    QTest::keyClick(&log, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.Text1->text(), QString("K2ABC"));
+}
+
+void TestShownWindow::windowKeepsItsSizeAndOffersMinimiseOnly()
+{
+    FormHarness h(Ini);
+    Form1& f = *h.form;
+    showAndSettle(f);
+    const QSize size = f.size();
+    QCOMPARE(f.minimumSize(), size);
+    QCOMPARE(f.maximumSize(), size);
+    const Qt::WindowFlags flags = f.windowHandle()->flags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowStaysOnTopHint);
+    // What the window system is told: it offers no resizing.
+    QCOMPARE(f.windowHandle()->minimumSize(), f.windowHandle()->maximumSize());
 }
 
 QTEST_MAIN(TestShownWindow)

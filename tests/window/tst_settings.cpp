@@ -5,6 +5,7 @@
 #include "UdpListener.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMetaMethod>
@@ -275,6 +276,9 @@ void TestSettings::settingsFileIsBesideTheProgramOrTheUsers()
     const QString noFiles = QStringLiteral("/proc");
 #endif
     QCOMPARE(SettingsFiles::locate({noFiles, folders.userDir}).writePath, own);
+    // An installed program keeps no file among the system's programs, even run by root.
+    QCOMPARE(SettingsFiles::locate({QStringLiteral("/usr/bin"), folders.userDir}).writePath, own);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/usr/bin/Vantorel.ini")));
 }
 
 void TestSettings::sessionEndSavesWithoutAsking()

@@ -1,6 +1,6 @@
 # Set-up and build commands for a Debian 12 machine; see README.md.
 PACKAGES := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-liberation \
-            xvfb xauth imagemagick xdotool clang-format locales
+            xvfb xauth imagemagick xdotool clang-format locales iproute2
 JOBS ?= 2
 
 PACKAGE_TOOLS := dpkg-dev lintian desktop-file-utils appstream man-db
@@ -63,8 +63,9 @@ windows: deps
 
 # Every test of the Windows build under Wine, then the zip and the installer.
 test-windows: windows
-	@# The tests' Wine prefix is made once, before the tests start side by side.
+	@# The tests' Wine prefixes (one per locale) are made once, before the tests start side by side.
 	build/windows/build/wine-run.sh cmd /c exit 0
+	LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 VANTOREL_TEST_COMMA_LOCALE=1 build/windows/build/wine-run.sh cmd /c exit 0
 	ctest --preset windows -j $(JOBS)
 	packaging/windows/check.sh
 

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int Port = 31299;
-
 struct StartedClock : QElapsedTimer {
     StartedClock() { start(); }
 };
@@ -33,7 +31,7 @@ struct StartedClock : QElapsedTimer {
 // The real window from a folder of its own, timed from construction to its first shown frame.
 struct Window {
     StartedClock clock; // declared first: it starts before the window is made
-    FormHarness harness{FormHarness::portIni(Port)};
+    FormHarness harness;
     double startMs = 0;
 
     Window()
@@ -87,7 +85,7 @@ Delivery deliver(Form1& form, std::int64_t count, std::int64_t start,
     QObject::connect(&sender, &QProcess::finished,
                      [&] { sentAt = static_cast<double>(clock.nsecsElapsed()) / 1e9; });
     sender.start(QStringLiteral(VANTOREL_SEND_BINARY),
-                 QStringList{QStringLiteral("--port"), QString::number(Port),
+                 QStringList{QStringLiteral("--port"), QString::number(form.listenPort()),
                              QStringLiteral("--count"), QString::number(count),
                              QStringLiteral("--start"), QString::number(start),
                              QStringLiteral("--callsigns"), QStringLiteral("500")} +

@@ -14,7 +14,7 @@ struct Harness {
     char name[8] = "fuzz";
     char* argv[2] = {name, nullptr};
     QApplication app{argc, argv};
-    FormHarness window{FormHarness::portIni(31298)};
+    FormHarness window;
 };
 
 Harness* harness = nullptr;

@@ -46,13 +46,17 @@ public:
             if (!loopback)
                 return fail(UdpListener::tr("this machine has no loopback interface"));
         }
+        // Windows refuses a bind to a group's address: a group is listened to on the wildcard
+        // address, shared with the other programs in the group, and joined on loopback only.
+        const QHostAddress local = group ? QHostAddress(QHostAddress::AnyIPv4) : address;
         const auto mode = group ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
                                 : QAbstractSocket::DefaultForPlatform;
-        if (!m_socket->bind(address, port, mode))
+        if (!m_socket->bind(local, port, mode))
             return fail(m_socket->errorString());
         if (group && !m_socket->joinMulticastGroup(address, *loopback))
             return fail(m_socket->errorString());
-        // Only what arrives on the loopback interface belongs to this machine.
+        // The wildcard address takes whatever reaches the port on any interface: only what
+        // arrives on the loopback interface comes from this machine.
         m_loopbackIndex = group ? loopback->index() : 0;
         m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                                   QVariant(ReceiveBufferBytes));

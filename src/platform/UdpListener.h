@@ -38,9 +38,10 @@ public:
 
     State state() const { return m_state; }
     void close();
-    // Binds to address:port. A multicast address is bound shared with the other programs that
-    // listen to the group, and the group is joined on the loopback interface only. On failure
-    // returns false and errorString() says why.
+    // Binds to address:port. For a multicast address the wildcard address is bound, shared with
+    // the other programs that listen to the group, the group is joined on the loopback
+    // interface, and only datagrams that arrive there are taken. On failure returns false and
+    // errorString() says why.
     bool bind(quint16 port, const QHostAddress& address);
     QString errorString() const { return m_error; }
     quint16 localPort() const { return m_localPort; }

@@ -1,5 +1,7 @@
 #include "DecodeDatagramWriter.h"
+#include "FreePort.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
@@ -79,12 +81,15 @@ void TestEndToEnd::runsListensAndSavesOnTermination()
 {
     QTemporaryDir dir;
     QProcess program;
-    QVERIFY(start(program, dir, "; kept\r\n[User]\r\nUDP port=31251\r\nTop=300\r\nLeft=600\r\n"));
-    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31251), 10000);
+    const quint16 port = freeUdpPort();
+    const QByteArray number = QByteArray::number(port);
+    QVERIFY(start(program, dir,
+                  "; kept\r\n[User]\r\nUDP port=" + number + "\r\nTop=300\r\nLeft=600\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(port), 10000);
 
     QProcess sender;
     sender.start(QStringLiteral(VANTOREL_SEND_BINARY),
-                 {QStringLiteral("--port"), QStringLiteral("31251"), QStringLiteral("--count"),
+                 {QStringLiteral("--port"), QString::fromLatin1(number), QStringLiteral("--count"),
                   QStringLiteral("3000"), QStringLiteral("--id"), QStringLiteral("e2e")});
     QVERIFY(sender.waitForFinished(30000));
     QCOMPARE(sender.exitCode(), 0);
@@ -94,9 +99,9 @@ void TestEndToEnd::runsListensAndSavesOnTermination()
     QUdpSocket socket;
     QByteArray hostile = DecodeDatagramWriter::header(2);
     DecodeDatagramWriter::appendUInt32(hostile, 0x7FFFFFFF);
-    socket.writeDatagram(hostile, QHostAddress::LocalHost, 31251);
-    socket.writeDatagram(QByteArray(65507, '\x02'), QHostAddress::LocalHost, 31251);
-    socket.writeDatagram(QByteArray(3, '\x02'), QHostAddress::LocalHost, 31251);
+    socket.writeDatagram(hostile, QHostAddress::LocalHost, port);
+    socket.writeDatagram(QByteArray(65507, '\x02'), QHostAddress::LocalHost, port);
+    socket.writeDatagram(QByteArray(3, '\x02'), QHostAddress::LocalHost, port);
     QTest::qWait(300);
     QCOMPARE(program.state(), QProcess::Running);
 
@@ -105,21 +110,25 @@ void TestEndToEnd::runsListensAndSavesOnTermination()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
     const QString ini = readIni(dir);
-    QVERIFY2(ini.startsWith("; kept\r\n[User]\r\nUDP port=31251\r\nTop="), qPrintable(ini));
+    QVERIFY2(ini.startsWith("; kept\r\n[User]\r\nUDP port=" + number + "\r\nTop="),
+             qPrintable(ini));
     QVERIFY(ini.contains("\r\nLeft="));
-    QVERIFY(!QFile::exists(dir.filePath("Vantorel.ini.tmp")));
+    // The save leaves nothing of its own beside the settings file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({"vantorel", "Vantorel.ini"}));
 }
 
 void TestEndToEnd::interruptAlsoSaves()
 {
     QTemporaryDir dir;
     QProcess program;
-    QVERIFY(start(program, dir, "[User]\r\nUDP port=31252\r\n"));
-    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31252), 10000);
+    const QByteArray number = QByteArray::number(freeUdpPort());
+    QVERIFY(start(program, dir, "[User]\r\nUDP port=" + number + "\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(number.toUShort()), 10000);
     ::kill(static_cast<pid_t>(program.processId()), SIGINT);
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 0);
-    QVERIFY(readIni(dir).contains("UDP port=31252\r\nTop="));
+    QVERIFY(readIni(dir).contains("UDP port=" + number + "\r\nTop="));
 }
 
 void TestEndToEnd::demoSendsOnlyToItsOwnCopy()
@@ -147,7 +156,8 @@ void TestEndToEnd::readOnlyFolderKeepsSettingsPerUser()
     // The program's folder as an installation leaves it: readable by all, writable by none,
     // with an administrator's defaults in it.
     QTemporaryDir dir;
-    const QByteArray defaults = "[User]\r\nUDP port=31254\r\n";
+    const QByteArray number = QByteArray::number(freeUdpPort());
+    const QByteArray defaults = "[User]\r\nUDP port=" + number + "\r\n";
     QVERIFY(prepare(dir, defaults));
     const auto everyone = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
                           QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
@@ -159,7 +169,7 @@ void TestEndToEnd::readOnlyFolderKeepsSettingsPerUser()
 
     QProcess program;
     QVERIFY(launch(program, dir, config.path()));
-    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31254), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(number.toUShort()), 10000);
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 0);
@@ -168,7 +178,7 @@ void TestEndToEnd::readOnlyFolderKeepsSettingsPerUser()
     QCOMPARE(readIni(dir), QString::fromLatin1(defaults));
     QFile own(config.filePath(QStringLiteral("Vantorel/Vantorel.ini")));
     QVERIFY(own.open(QIODevice::ReadOnly));
-    QVERIFY(own.readAll().startsWith("[User]\r\nUDP port=31254\r\nTop="));
+    QVERIFY(own.readAll().startsWith("[User]\r\nUDP port=" + number + "\r\nTop="));
 }
 
 void TestEndToEnd::terminationEndsTheProgramWhenNothingCanBeSaved()
@@ -176,7 +186,8 @@ void TestEndToEnd::terminationEndsTheProgramWhenNothingCanBeSaved()
     // Defaults in a folder the user cannot write, and a configuration folder where the
     // program's own folder cannot be made: the settings can be read but not saved.
     QTemporaryDir dir;
-    QVERIFY(prepare(dir, "[User]\r\nUDP port=31255\r\n"));
+    const quint16 port = freeUdpPort();
+    QVERIFY(prepare(dir, "[User]\r\nUDP port=" + QByteArray::number(port) + "\r\n"));
     const auto everyone = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
                           QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
     QVERIFY(QFile::setPermissions(dir.path(), everyone));
@@ -187,7 +198,7 @@ void TestEndToEnd::terminationEndsTheProgramWhenNothingCanBeSaved()
 
     QProcess program;
     QVERIFY(launch(program, dir, config.path()));
-    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(31255), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(port), 10000);
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     // A session manager waits a few seconds, then kills: no question may hold the program.
     QVERIFY(program.waitForFinished(5000));

@@ -3,6 +3,7 @@
 #include "CallsignBox.h"
 #include "DecodeDatagramWriter.h"
 #include "Form1.h"
+#include "FreePort.h"
 #include "UserDialogs.h"
 
 #include <QFile>
@@ -36,10 +37,15 @@ struct FormHarness {
     FakeDialogs dialogs;
     std::unique_ptr<Form1> form;
 
-    // Each test program listens on a port of its own so that they can run side by side.
     static QByteArray portIni(int port)
     {
         return "[User]\r\nUDP port=" + QByteArray::number(port) + "\r\n";
+    }
+
+    // A window listening on a port of its own, so that tests can run side by side.
+    FormHarness()
+        : FormHarness(portIni(freeUdpPort()))
+    {
     }
 
     explicit FormHarness(const std::optional<QByteArray>& ini)

@@ -36,11 +36,9 @@ private slots:
     void messageBoxShowsTextAsWritten();
 };
 
-static const QByteArray Ini = FormHarness::portIni(31221);
-
 void TestCommands::viewsShowTheirControlsAndDisableTheirItem()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     const auto shown = [](const QWidget* w) { return !w->isHidden(); };
 
@@ -67,7 +65,7 @@ void TestCommands::viewsShowTheirControlsAndDisableTheirItem()
 
 void TestCommands::viewCaptions()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.Text1->setText(QString());
     f.mnuShowDB_Click();
@@ -75,7 +73,8 @@ void TestCommands::viewCaptions()
     f.mnuShowDT_Click();
     QCOMPARE(f.Label1->text(), QString("DT....Total unique callsign:  0"));
     f.mnuShowMessage_Click();
-    QCOMPARE(f.Label1->text(), QString("Looking for UDP message at port 31221....."));
+    QCOMPARE(f.Label1->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(h.form->listenPort()));
 
     h.decode("CQ K1ABC FN42", -5, 0.1, 45'015'000);
     f.MSFlexGrid1->setRow(0);
@@ -97,7 +96,7 @@ void TestCommands::viewCaptions()
 
 void TestCommands::droppedCountWaitsForTheMessageView()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.mnuShowDT_Click();
     emit f.UDPSocket->datagramsDropped(7);
@@ -107,7 +106,8 @@ void TestCommands::droppedCountWaitsForTheMessageView()
     emit f.UDPSocket->datagramsDropped(9);
     QCOMPARE(f.Label1->text(), dbCaption);
     f.mnuShowMessage_Click();
-    const QString port = QStringLiteral("Looking for UDP message at port 31221.....");
+    const QString port =
+        QStringLiteral("Looking for UDP message at port %1.....").arg(h.form->listenPort());
     QCOMPARE(f.Label1->text(), port + " 9 datagrams dropped: too many at once");
     emit f.UDPSocket->datagramsDropped(12);
     QCOMPARE(f.Label1->text(), port + " 12 datagrams dropped: too many at once");
@@ -115,7 +115,7 @@ void TestCommands::droppedCountWaitsForTheMessageView()
 
 void TestCommands::hiddenChartsKeepFilling()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.Text1->setText(QStringLiteral("K1ABC"));
     f.mnuShowDB_Click();
@@ -130,7 +130,7 @@ void TestCommands::hiddenChartsKeepFilling()
 
 void TestCommands::chartsReadByAScreenReader()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     QAccessibleInterface* dt = QAccessible::queryAccessibleInterface(f.MSChart1);
     QAccessibleInterface* db = QAccessible::queryAccessibleInterface(f.MSChart2);
@@ -170,7 +170,7 @@ void TestCommands::chartsReadByAScreenReader()
 
 void TestCommands::pickOnCallsignColumnTracksAndRestarts()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.Text1->setText(QStringLiteral("W9XYZ"));
     h.decode("CQ W9XYZ EM73", -3, 0.0, 1000);
@@ -209,7 +209,7 @@ void TestCommands::clickOnOtherColumnsChangesNothing_data()
 void TestCommands::clickOnOtherColumnsChangesNothing()
 {
     QFETCH(int, column);
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.Text1->setText(QStringLiteral("K1ABC"));
     h.decode("CQ K1ABC FN42", -6);
@@ -224,7 +224,7 @@ void TestCommands::clickOnOtherColumnsChangesNothing()
 
 void TestCommands::pickOnEmptyRowCopiesEmptyTexts()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.MSFlexGrid1->setRow(40);
     f.MSFlexGrid1->setCol(4);
@@ -235,7 +235,7 @@ void TestCommands::pickOnEmptyRowCopiesEmptyTexts()
 
 void TestCommands::clickIntoBoxEmptiesItAndRestarts()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     h.decode("CQ K1ABC FN42", -6, 0, 1000);
     f.MSFlexGrid1->setRow(0);
@@ -258,7 +258,7 @@ void TestCommands::clickIntoBoxEmptiesItAndRestarts()
 
 void TestCommands::typedLettersBecomeCapitals()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
@@ -277,7 +277,7 @@ void TestCommands::typedLettersBecomeCapitals()
 
 void TestCommands::rightClickShowsTheHistoryText()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.Text1_Click();
     f.MSFlexGrid2_MouseDown(Qt::RightButton);
@@ -312,7 +312,7 @@ void TestCommands::portCommandAcceptsAPortAndCloses()
 {
     QFETCH(QString, answer);
     QFETCH(QString, saved);
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->show();
     h.dialogs.answer = answer;
     h.form->mnuUDPport_Click();
@@ -339,14 +339,16 @@ void TestCommands::portCommandRefusesSilently_data()
 void TestCommands::portCommandRefusesSilently()
 {
     QFETCH(std::optional<QString>, answer);
-    FormHarness h(Ini);
+    FormHarness h;
+    const QString ini = h.iniText();
+    const std::uint16_t port = h.form->listenPort();
     h.form->show();
     h.dialogs.answer = answer;
     h.form->mnuUDPport_Click();
     QVERIFY(h.dialogs.messages.isEmpty());
     QVERIFY(h.form->isVisible());
-    QCOMPARE(h.form->listenPort(), 31221);
-    QCOMPARE(h.iniText(), QString::fromLatin1(Ini));
+    QCOMPARE(h.form->listenPort(), port);
+    QCOMPARE(h.iniText(), ini);
 }
 
 void TestCommands::messageBoxShowsTextAsWritten()

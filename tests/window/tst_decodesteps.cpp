@@ -38,11 +38,9 @@ private slots:
     void chartPageRollsOverAfter70Points();
 };
 
-static const QByteArray Ini = FormHarness::portIni(31211);
-
 void TestDecodeSteps::captionShowsTheSender()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.decode("CQ K1ABC FN42", -12, 0.2, 45'015'000, "ABC");
     QCOMPARE(h.form->windowTitle(), QString("Vantorel Listening to ABC"));
     // Too short for a callsign, the decode is still shown, logged and counted.
@@ -60,7 +58,7 @@ void TestDecodeSteps::captionShowsTheSender()
 
 void TestDecodeSteps::lowestSnrStartsAtTheFirstDecode()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.decode("CQ K1ABC FN42", 5);
     QCOMPARE(h.form->tally().lowestSnr(), 5);
     QCOMPARE(h.form->Label3->text(), QString("Lowest dB:  5 in total received records  1"));
@@ -73,7 +71,7 @@ void TestDecodeSteps::lowestSnrStartsAtTheFirstDecode()
 
 void TestDecodeSteps::repeatedCallsignCountsOnlyInTheTotal()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.decode("CQ K1ABC FN42", -5, 0.3);
     h.decode("W9XYZ K1ABC -07", -21, -1.0);
     const CallsignTally& tally = h.form->tally();
@@ -86,7 +84,7 @@ void TestDecodeSteps::repeatedCallsignCountsOnlyInTheTotal()
 
 void TestDecodeSteps::uniqueTestMatchesWholeCallsigns()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     for (const char* message : {"CQ Q1ABC FN42", "CQ Q1AB FN42", "CQ 1AB FN42", "CQ Q1ABCD FN42",
                                 "CQ q1abc FN42", "CQ Q1AB FN42", "CQ  Q1ABC"})
         h.decode(message);
@@ -122,7 +120,7 @@ void TestDecodeSteps::firstDtOfEachCallsignFillsItsBucket()
     QFETCH(double, dt);
     QFETCH(QString, text);
     QFETCH(int, bucket);
-    FormHarness h(Ini);
+    FormHarness h;
     DecodeReport report;
     report.message = QStringLiteral("CQ K1ABC FN42");
     report.deltaTime = dt;
@@ -139,9 +137,10 @@ void TestDecodeSteps::firstDtOfEachCallsignFillsItsBucket()
 
 void TestDecodeSteps::dtCaptionFollowsDecodesOnlyInTheDtView()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.decode("CQ K1ABC FN42");
-    QCOMPARE(h.form->Label1->text(), QString("Looking for UDP message at port 31211....."));
+    QCOMPARE(h.form->Label1->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(h.form->listenPort()));
     h.form->mnuShowDT_Click();
     QCOMPARE(h.form->Label1->text(), QString("DT....Total unique callsign:  1"));
     h.decode("CQ K2ABC FN42");
@@ -154,7 +153,7 @@ void TestDecodeSteps::dtCaptionFollowsDecodesOnlyInTheDtView()
 
 void TestDecodeSteps::bucketOverflowEndsTheDecodeMidway()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     for (std::uint32_t i = 0; i < 32767; ++i)
         h.decode(QStringLiteral("CQ %1 FN42").arg(Traffic::callsign(i)), -10, 0.0);
     const CallsignTally& tally = h.form->tally();
@@ -183,7 +182,7 @@ void TestDecodeSteps::bucketOverflowEndsTheDecodeMidway()
 
 void TestDecodeSteps::logRowsCarryEveryDecode()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.decode("W9XYZ K1ABC\t -05", 3, -1.2, 45'015'000);
     const FlexGrid& grid = *h.form->MSFlexGrid1;
     QCOMPARE(grid.textMatrix(0, 0), QString(" 1"));
@@ -204,7 +203,7 @@ void TestDecodeSteps::logRowsCarryEveryDecode()
 
 void TestDecodeSteps::logPageRollsOverAfter99Rows()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     const FlexGrid& grid = *h.form->MSFlexGrid1;
     for (int i = 1; i <= 98; ++i)
         h.decode(QStringLiteral("CQ K%1ABC FN42").arg(i));
@@ -227,7 +226,7 @@ void TestDecodeSteps::logPageRollsOverAfter99Rows()
 
 void TestDecodeSteps::logKeepsNewestRowInView()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     const FlexGrid& grid = *h.form->MSFlexGrid1;
     for (int i = 1; i <= 11; ++i)
         h.decode("CQ K1ABC FN42");
@@ -240,7 +239,7 @@ void TestDecodeSteps::logKeepsNewestRowInView()
 
 void TestDecodeSteps::nothingTrackedUntilTheBoxMatchesExactly()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QString());
     h.decode("CQ K1ABC FN42");
     for (const QString& box : {QString("k1abc"), QString("K1ABC "), QString("Click to clear")}) {
@@ -255,7 +254,7 @@ void TestDecodeSteps::nothingTrackedUntilTheBoxMatchesExactly()
 
 void TestDecodeSteps::trackedDecodeFillsGridTextAndChart()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QStringLiteral("Q1ABC"));
     h.decode("CQ Q1ABC FN42", -7, 0.1, 43'215'000);
     h.decode("CQ K1ABC FN42", -9);
@@ -291,7 +290,7 @@ void TestDecodeSteps::snrPointsAreClamped()
 {
     QFETCH(int, snr);
     QFETCH(double, point);
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QStringLiteral("K1ABC"));
     h.decode("CQ K1ABC FN42", snr);
     QCOMPARE(h.form->MSChart2->value(1, 1), point);
@@ -300,7 +299,7 @@ void TestDecodeSteps::snrPointsAreClamped()
 
 void TestDecodeSteps::changeColorSwitchesSeriesOfNewPoints()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QStringLiteral("K1ABC"));
     h.decode("CQ K1ABC FN42", -1);
     h.form->Command1_Click();
@@ -316,7 +315,7 @@ void TestDecodeSteps::changeColorSwitchesSeriesOfNewPoints()
 
 void TestDecodeSteps::historyPageRollsOverAfter50Rows()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QStringLiteral("K1ABC"));
     const FlexGrid& grid = *h.form->MSFlexGrid2;
     for (int i = 0; i < 49; ++i)
@@ -338,7 +337,7 @@ void TestDecodeSteps::historyPageRollsOverAfter50Rows()
 
 void TestDecodeSteps::chartPageRollsOverAfter70Points()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     h.form->Text1->setText(QStringLiteral("K1ABC"));
     h.form->Command1_Click();
     for (int i = 1; i <= 70; ++i)
@@ -357,7 +356,7 @@ void TestDecodeSteps::chartPageRollsOverAfter70Points()
     QCOMPARE(h.form->history().chartPointCounter(), 2);
 
     // "Change color" pressed while the full page is showing applies to the new page.
-    FormHarness g(Ini);
+    FormHarness g;
     g.form->Text1->setText(QStringLiteral("K1ABC"));
     for (int i = 1; i <= 70; ++i)
         g.decode("CQ K1ABC FN42", -1);

@@ -29,8 +29,6 @@ private slots:
     void clientKeepsTheDesignedWidthOrRoomForTheLog();
 };
 
-static const QByteArray Ini = FormHarness::portIni(31201);
-
 namespace {
 
 // A style whose windows have borders of a given width, as Windows 10 and 11 give 8 pixels.
@@ -56,7 +54,7 @@ private:
 
 void TestForm1Layout::menuBarHasFourItemsInOrder()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     const QList<QAction*> items = h.form->menuBar()->actions();
     QCOMPARE(items.size(), 4);
     QCOMPARE(items[0]->text(), QString("UDP port"));
@@ -73,7 +71,7 @@ void TestForm1Layout::menuBarHasFourItemsInOrder()
 
 void TestForm1Layout::startUpShowsTheReceivedMessageView()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     for (QWidget* shown : std::initializer_list<QWidget*>{f.MSFlexGrid1, f.MSFlexGrid2, f.Text1,
                                                           f.Label2, f.Label1, f.Label3})
@@ -83,7 +81,8 @@ void TestForm1Layout::startUpShowsTheReceivedMessageView()
     QCOMPARE(f.windowTitle(), QString("Vantorel"));
     // The program's own icon, for the title bar, the task bar and the window switcher.
     QVERIFY(f.windowIcon().availableSizes().contains(QSize(48, 48)));
-    QCOMPARE(f.Label1->text(), QString("Looking for UDP message at port 31201....."));
+    QCOMPARE(f.Label1->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(h.form->listenPort()));
     QCOMPARE(f.Label2->text(), QString("Click callsign above or type callsign hr"));
     QCOMPARE(f.Label3->text(), QString());
     QVERIFY(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -92,7 +91,7 @@ void TestForm1Layout::startUpShowsTheReceivedMessageView()
 
 void TestForm1Layout::controlsHaveTheirDesignedTextsFontsAndColours()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     QCOMPARE(f.Text1->text(), QString("Click to clear"));
     QVERIFY(f.Text1->font().bold());
@@ -134,7 +133,7 @@ void TestForm1Layout::controlsStandWhereDesigned()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twips);
-    FormHarness h(Ini);
+    FormHarness h;
     const QWidget* control = h.form->findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
     const auto px = [&](int t) { return Geometry::toPixels(t, *control); };
@@ -144,7 +143,7 @@ void TestForm1Layout::controlsStandWhereDesigned()
 
 void TestForm1Layout::gridsHaveTheirRowsAndColumns()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     QCOMPARE(f.MSFlexGrid1->rows(), 100);
     QCOMPARE(f.MSFlexGrid1->cols(), 6);
@@ -163,7 +162,7 @@ void TestForm1Layout::gridsHaveTheirRowsAndColumns()
 
 void TestForm1Layout::chartsStartEmptyWithTheirLabels()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     const QStringList labels = {"<-0.6", "-0.5", "-0.4", "-0.3", "-0.2", "-0.1", "0",
                                 "0.1",   "0.2",  "0.3",  "0.4",  "0.5",  ">0.6"};
@@ -178,7 +177,7 @@ void TestForm1Layout::chartsStartEmptyWithTheirLabels()
 
 void TestForm1Layout::clickIntoTheBoxReachesItThroughThePrompt()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     f.show();
     QVERIFY(f.Label2->geometry().intersects(f.Text1->geometry()));
@@ -201,7 +200,7 @@ void TestForm1Layout::clientKeepsTheDesignedWidthOrRoomForTheLog()
     const QString styleName = QApplication::style()->name();
     QApplication::setStyle(new BorderStyle(border));
     const auto restore = qScopeGuard([&styleName] { QApplication::setStyle(styleName); });
-    FormHarness h(Ini);
+    FormHarness h;
     const int designed = Geometry::toPixels(Form1::WidthTwips, *h.form) - 2 * border;
     const int logRoom = Geometry::toPixels(Form1::MinClientWidthTwips, *h.form);
     QCOMPARE(h.form->width(), qMax(designed, logRoom));

@@ -36,6 +36,7 @@ private slots:
     void settingsFileIsBesideTheProgramOrTheUsers();
     void sessionEndSavesWithoutAsking();
     void portCommandSaysWhenNothingCanBeWritten();
+    void multicastGroupIsJoinedOnLoopbackAndKept_data();
     void multicastGroupIsJoinedOnLoopbackAndKept();
     void groupThatIsNoMulticastAddressIsSaid_data();
     void groupThatIsNoMulticastAddressIsSaid();
@@ -140,13 +141,17 @@ void TestSettings::firstStartWithoutFileUsesDefaultsAndCreatesIt()
 
 void TestSettings::storedPortAndPositionAreUsed()
 {
-    FormHarness h("[User]\r\nUDP port=31231\r\nTop=1440\r\nLeft=2880\r\n");
-    QCOMPARE(h.form->listenPort(), 31231);
-    QCOMPARE(h.form->Label1->text(), QString("Looking for UDP message at port 31231....."));
+    const quint16 port = freeUdpPort();
+    const QString ini =
+        QStringLiteral("[User]\r\nUDP port=%1\r\nTop=1440\r\nLeft=2880\r\n").arg(port);
+    FormHarness h(ini.toLatin1());
+    QCOMPARE(h.form->listenPort(), port);
+    QCOMPARE(h.form->Label1->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(port));
     const int px = Geometry::toPixels(1440, *h.form);
     QCOMPARE(h.form->pos(), QPoint(2 * px, px));
     h.form->close();
-    QCOMPARE(h.iniText(), QString("[User]\r\nUDP port=31231\r\nTop=1440\r\nLeft=2880\r\n"));
+    QCOMPARE(h.iniText(), ini);
 }
 
 void TestSettings::corruptFileStartsWithDefaults()
@@ -175,7 +180,8 @@ void TestSettings::positionOffEveryScreenStartsOnThePrimary()
     QFETCH(int, left);
     QFETCH(int, top);
     QFETCH(bool, kept);
-    FormHarness h(QStringLiteral("[User]\r\nUDP port=31234\r\nTop=%1\r\nLeft=%2\r\n")
+    FormHarness h(QStringLiteral("[User]\r\nUDP port=%1\r\nTop=%2\r\nLeft=%3\r\n")
+                      .arg(freeUdpPort())
                       .arg(top)
                       .arg(left)
                       .toLatin1());
@@ -186,15 +192,17 @@ void TestSettings::positionOffEveryScreenStartsOnThePrimary()
 
 void TestSettings::closeKeepsOtherContentOfTheFile()
 {
-    FormHarness h("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nudp port=31232\r\n");
+    const QByteArray port = QByteArray::number(freeUdpPort());
+    FormHarness h("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nudp port=" + port + "\r\n");
     h.form->close();
-    QCOMPARE(h.iniText(), QString("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nUDP port=31232\r\n"
-                                  "Top=0\r\nLeft=0\r\n"));
+    QCOMPARE(h.iniText(), QString("; notes\r\n[Other]\r\nKey=Value\r\n[user]\r\nUDP port=" + port +
+                                  "\r\nTop=0\r\nLeft=0\r\n"));
 }
 
 void TestSettings::closingMinimisedSavesTheRestoredPosition()
 {
-    FormHarness h("[User]\r\nUDP port=31233\r\nTop=1500\r\nLeft=3000\r\n");
+    FormHarness h("[User]\r\nUDP port=" + QByteArray::number(freeUdpPort()) +
+                  "\r\nTop=1500\r\nLeft=3000\r\n");
     h.form->show();
     h.form->showMinimized();
     h.form->close();
@@ -204,10 +212,10 @@ void TestSettings::closingMinimisedSavesTheRestoredPosition()
 void TestSettings::portThatCannotBeListenedOnIsSaidAndKept()
 {
     QUdpSocket holder;
-    QVERIFY(holder.bind(QHostAddress::LocalHost, 31234));
-    FormHarness h("[User]\r\nUDP port=31234\r\n");
+    QVERIFY(holder.bind(QHostAddress::LocalHost, 0));
+    FormHarness h(FormHarness::portIni(holder.localPort()));
     QVERIFY(!h.form->listenError().isEmpty());
-    const QString number = QStringLiteral("31234");
+    const QString number = QString::number(holder.localPort());
     QVERIFY2(h.form->Label1->text().startsWith("Cannot listen at port " + number + ": "),
              qPrintable(h.form->Label1->text()));
     QVERIFY(h.form->Label1->sizeHint().width() <= h.form->Label1->width());
@@ -223,15 +231,16 @@ void TestSettings::portThatCannotBeListenedOnIsSaidAndKept()
 
 void TestSettings::listensOnTheStoredPort()
 {
-    FormHarness h("[User]\r\nUDP port=31236\r\n");
+    const quint16 port = freeUdpPort();
+    FormHarness h(FormHarness::portIni(port));
     // Only this machine may send decodes: the loopback address, never every interface.
     QCOMPARE(h.form->UDPSocket->localAddress(), QHostAddress(QHostAddress::LocalHost));
-    QCOMPARE(h.form->UDPSocket->localPort(), 31236);
+    QCOMPARE(h.form->UDPSocket->localPort(), port);
     QUdpSocket sender;
     DecodeReport report;
     report.id = QStringLiteral("Net");
     report.message = QStringLiteral("CQ K1ABC FN42");
-    sender.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress::LocalHost, 31236);
+    sender.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress::LocalHost, port);
     QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Net"));
 }
 
@@ -283,10 +292,11 @@ void TestSettings::settingsFileIsBesideTheProgramOrTheUsers()
 
 void TestSettings::sessionEndSavesWithoutAsking()
 {
-    FormHarness h("[User]\r\nUDP port=31241\r\n");
+    FormHarness h;
+    const QString port = QString::number(h.form->listenPort());
     h.form->show();
     requestCommitData();
-    QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=31241\r\nTop="));
+    QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=" + port + "\r\nTop="));
     // The end called off, the program goes on and saves again when closed.
     h.form->move(h.form->pos() + QPoint(0, 120));
     h.form->close();
@@ -320,14 +330,27 @@ void TestSettings::portCommandSaysWhenNothingCanBeWritten()
     QCOMPARE(form.listenPort(), before);
 }
 
+void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept_data()
+{
+    QTest::addColumn<QString>("group");
+    // The decoders' documentation offers the first "when in doubt".
+    QTest::newRow("all hosts") << "224.0.0.1";
+    QTest::newRow("organisation") << "239.255.0.1";
+}
+
 void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()
 {
-    const QByteArray ini = "[User]\r\nUDP port=31237\r\nMulticast group=239.255.0.1\r\nTop=0\r\n"
-                           "Left=0\r\n";
-    FormHarness h(ini);
-    QVERIFY(h.form->listenError().isEmpty());
-    QCOMPARE(h.form->Label1->text(),
-             QString("Looking for UDP message at port 31237 in group 239.255.0.1....."));
+    QFETCH(QString, group);
+    const quint16 port = freeUdpPort();
+    const QString ini =
+        QStringLiteral("[User]\r\nUDP port=%1\r\nMulticast group=%2\r\nTop=0\r\nLeft=0\r\n")
+            .arg(port)
+            .arg(group);
+    FormHarness h(ini.toLatin1());
+    QVERIFY2(h.form->listenError().isEmpty(), qPrintable(h.form->listenError()));
+    QCOMPARE(
+        h.form->Label1->text(),
+        QStringLiteral("Looking for UDP message at port %1 in group %2.....").arg(port).arg(group));
     QUdpSocket decoder;
     decoder.bind(QHostAddress::LocalHost, 0);
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
@@ -337,10 +360,10 @@ void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()
     DecodeReport report;
     report.id = QStringLiteral("Group");
     report.message = QStringLiteral("CQ K1ABC FN42");
-    decoder.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress("239.255.0.1"), 31237);
+    decoder.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress(group), port);
     QTRY_COMPARE(h.form->windowTitle(), QString("Vantorel Listening to Group"));
     h.form->close();
-    QCOMPARE(h.iniText(), QString::fromLatin1(ini));
+    QCOMPARE(h.iniText(), ini);
 }
 
 void TestSettings::groupThatIsNoMulticastAddressIsSaid_data()
@@ -355,8 +378,8 @@ void TestSettings::groupThatIsNoMulticastAddressIsSaid_data()
 void TestSettings::groupThatIsNoMulticastAddressIsSaid()
 {
     QFETCH(QString, group);
-    const QByteArray ini = "[User]\r\nUDP port=31238\r\nMulticast group=" + group.toLatin1() +
-                           "\r\nTop=0\r\nLeft=0\r\n";
+    const QByteArray ini = "[User]\r\nUDP port=" + QByteArray::number(freeUdpPort()) +
+                           "\r\nMulticast group=" + group.toLatin1() + "\r\nTop=0\r\nLeft=0\r\n";
     FormHarness h(ini);
     // The caption is short enough to be read whole; the message names the key and the file.
     QCOMPARE(h.form->Label1->text(),

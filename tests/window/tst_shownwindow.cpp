@@ -36,8 +36,6 @@ private:
     static bool isWhole(const FlexGrid& grid, int row);
 };
 
-static const QByteArray Ini = FormHarness::portIni(31245);
-
 void TestShownWindow::showAndSettle(Form1& form)
 {
     form.show();
@@ -59,7 +57,7 @@ bool TestShownWindow::isWhole(const FlexGrid& grid, int row)
 
 void TestShownWindow::newestLogRowStaysWhole()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     FlexGrid& log = *h.form->MSFlexGrid1;
     showAndSettle(*h.form);
     for (int n = 1; n <= 100; ++n) {
@@ -75,7 +73,7 @@ void TestShownWindow::newestLogRowStaysWhole()
 
 void TestShownWindow::gridsShowTheLatestRowsWhenTheViewReturns()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     f.Text1->setText(QStringLiteral("K1ABC"));
@@ -92,7 +90,7 @@ void TestShownWindow::gridsShowTheLatestRowsWhenTheViewReturns()
 
 void TestShownWindow::viewSwitchKeepsTheUsersScroll()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     FlexGrid& log = *f.MSFlexGrid1;
     showAndSettle(f);
@@ -125,7 +123,7 @@ void TestShownWindow::viewSwitchKeepsTheUsersScroll()
 
 void TestShownWindow::pickScrollsTheHistoryToItsTopAtOnce()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     f.Text1->setText(QStringLiteral("K1ABC"));
@@ -142,7 +140,7 @@ void TestShownWindow::pickScrollsTheHistoryToItsTopAtOnce()
 
 void TestShownWindow::currentCellFollowsDecodesPicksAndWipes()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     FlexGrid& log = *f.MSFlexGrid1;
     showAndSettle(f);
@@ -179,7 +177,7 @@ void TestShownWindow::currentCellFollowsDecodesPicksAndWipes()
 
 void TestShownWindow::currentCallsignCellKeepsItsColour()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     h.decode("CQ K1ABC FN42");
@@ -195,7 +193,7 @@ void TestShownWindow::currentCallsignCellKeepsItsColour()
 
 void TestShownWindow::tabMovesBetweenControlsNotCells()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     QApplication::setActiveWindow(&f);
@@ -225,7 +223,7 @@ void TestShownWindow::tabMovesBetweenControlsNotCells()
 
 void TestShownWindow::onlyALeftClickEmptiesTheBox()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     f.Text1->setText(QStringLiteral("K1ABC"));
@@ -242,7 +240,7 @@ void TestShownWindow::onlyALeftClickEmptiesTheBox()
 
 void TestShownWindow::keyboardPicksAsTheMouseDoes()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     QApplication::setActiveWindow(&f);
@@ -279,7 +277,7 @@ void TestShownWindow::keyboardPicksAsTheMouseDoes()
 
 void TestShownWindow::windowKeepsItsSizeAndOffersMinimiseOnly()
 {
-    FormHarness h(Ini);
+    FormHarness h;
     Form1& f = *h.form;
     showAndSettle(f);
     const QSize size = f.size();

@@ -54,8 +54,9 @@ while [ ${#pending[@]} -gt 0 ]; do
 done
 $mingw-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 
-cp LICENSE "$stage/LICENSE.txt"
-cp tools/sample-all.txt "$stage/"
+# Text files with Windows line ends, so that Notepad of any Windows version shows them.
+sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
+sed 's/$/\r/' tools/sample-all.txt > "$stage/sample-all.txt"
 sed 's/$/\r/' "$here/README.txt" > "$stage/README.txt"
 
 zip_name=Vantorel-$version-win64.zip

@@ -2,7 +2,9 @@
 # Checks the two Windows artefacts under Wine, in a Wine prefix made afresh, as an operator
 # meets them: the portable zip unpacked into a folder of its own runs with nothing but its own
 # DLLs and keeps its settings beside vantorel.exe; the installer installs silently for all users
-# (files, Start-menu shortcut, Apps entry) and its uninstaller leaves nothing behind.
+# (files, Start-menu shortcut starting in the program's folder, Apps entry), neither it nor
+# the uninstaller changes anything while Vantorel runs, and the uninstaller leaves nothing
+# behind but what it did not install, which it says it kept.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -22,6 +24,16 @@ printf '#!/bin/sh\n[ "$1" = --wait-idle ] && exec %s -w\nexec %s "$@"\n' \
 chmod +x "$runner"
 
 unzip -q "$out/Vantorel-$version-win64.zip" -d "$out/check/portable"
+portable=$out/check/portable/Vantorel
+for exe in vantorel.exe vantorel-send.exe; do
+    grep -q 'level="asInvoker"' "$portable/$exe" || fail "$exe has no asInvoker manifest"
+    grep -q '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' "$portable/$exe" ||
+        fail "$exe does not declare Windows 10 and 11"
+done
+for text in README.txt LICENSE.txt sample-all.txt; do
+    [ "$(grep -c $'\r$' "$portable/$text")" = "$(wc -l < "$portable/$text")" ] ||
+        fail "$text has lines without Windows line ends"
+done
 "$root/tests/windows/wine-desktop.sh" "$runner" "$out/check/portable/Vantorel" \
     "$root/build/release/vantorel-send" "$root/tools/sample-all.txt"
 echo "portable zip: runs from its own folder"
@@ -36,6 +48,8 @@ for file in vantorel.exe vantorel-send.exe uninstall.exe Qt6Core.dll platforms/q
     [ -f "$installed/$file" ] || fail "the installer did not install $file"
 done
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
+strings -el "$shortcut" | grep -qx 'C:\\Program Files\\Vantorel' ||
+    fail "the shortcut does not start in the program's folder: $(strings -el "$shortcut" | tr '\n' ' ')"
 entry=$("$wine" reg query "$key" /reg:64 2>/dev/null | tr -d '\r')
 for value in "DisplayName    REG_SZ    Vantorel" "DisplayVersion    REG_SZ    $version" \
              "Publisher    REG_SZ    Vantorel developers" "DisplayIcon" "EstimatedSize"; do
@@ -43,10 +57,41 @@ for value in "DisplayName    REG_SZ    Vantorel" "DisplayVersion    REG_SZ    $v
 done
 echo "installer: $(find "$installed" -type f | wc -l) files, shortcut and Apps entry"
 
+# While the installed Vantorel runs, neither a new installation nor the uninstaller changes a
+# thing (run in place with _?=, the uninstaller returns its own exit code).
+exec 4> "$out/check/display"
+Xvfb -displayfd 4 -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 50); do [ -s "$out/check/display" ] && break; sleep 0.1; done
+DISPLAY=:$(cat "$out/check/display") "$wine" "$installed/vantorel.exe" >/dev/null 2>&1 &
+for _ in $(seq 120); do
+    DISPLAY=:$(cat "$out/check/display") xdotool search --name '^Vantorel' >/dev/null 2>&1 && break
+    sleep 0.5
+done
+snapshot() { (cd "$installed" && find . -type f -print0 | sort -z | xargs -0 md5sum); }
+before=$(snapshot)
+status=0
+"$wine" "$installed/uninstall.exe" /S "_?=C:\Program Files\Vantorel" || status=$?
+[ "$status" -ne 0 ] || fail "the uninstaller went on while Vantorel ran"
+status=0
+"$wine" "$out/Vantorel-$version-setup.exe" /S || status=$?
+[ "$status" -ne 0 ] || fail "the installer went on while Vantorel ran"
+[ "$(snapshot)" = "$before" ] || fail "the folder changed while Vantorel ran"
+"$wine" reg query "$key" /reg:64 >/dev/null 2>&1 || fail "the Apps entry went while Vantorel ran"
+"$(dirname "$wine")/wineserver" -k
+"$(dirname "$wine")/wineserver" -w
+kill $xvfb 2>/dev/null || true
+echo "installer and uninstaller: nothing changed while Vantorel ran"
+
+# An administrator's settings beside the program are not Vantorel's to remove.
+printf '[User]\r\nUDP port=2237\r\n' > "$installed/Vantorel.ini"
 "$wine" "$installed/uninstall.exe" /S
 # The uninstaller runs from a copy of itself and returns at once; Wine tells when it is done.
 "$(dirname "$wine")/wineserver" -w
-[ ! -e "$installed" ] || fail "the uninstaller left $(find "$installed" | head -n 3)"
+[ "$(cd "$installed" && find . -mindepth 1)" = "./Vantorel.ini" ] ||
+    fail "the uninstaller left $(find "$installed" | head -n 3)"
+rm -rf "$installed"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the shortcut"
 if "$wine" reg query "$key" /reg:64 >/dev/null 2>&1; then fail "the uninstaller left the Apps entry"; fi
 echo "uninstaller: nothing left behind"

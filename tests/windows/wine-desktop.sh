@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program under Wine on a display of its own, as an operator runs it: decodes
-# from the Linux sender reach it, Alt+F4 (WM_CLOSE) saves its settings, and so does the end of
-# the Windows session. With SCREENSHOTS set, the views are saved there as pictures.
+# from the Linux sender reach it, at 127.0.0.1 and in a multicast group on loopback, Alt+F4
+# (WM_CLOSE) saves its settings, and so does the end of the Windows session. With SCREENSHOTS set, the views are saved there as pictures.
 # Usage: wine-desktop.sh RUNNER PROGRAM_FOLDER SENDER SAMPLE
 #   RUNNER runs a Windows program, or with --wait-idle waits until Wine's session has ended
 #   (the build's wine-run.sh); PROGRAM_FOLDER holds vantorel.exe,
@@ -32,8 +32,10 @@ port=$("$sender" --free-port)
 "$runner" cmd /c exit 0 > /dev/null 2>&1
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# start [GROUP]: the program listening at 127.0.0.1, or in GROUP.
 start() {
     printf '[User]\r\nUDP port=%s\r\n' "$port" > "$app/Vantorel.ini"
+    [ -z "${1:-}" ] || printf 'Multicast group=%s\r\n' "$1" >> "$app/Vantorel.ini"
     "$runner" "$app/vantorel.exe" > "$work/program.log" 2>&1 &
     pid=$!
     window=
@@ -49,13 +51,26 @@ ended() {
 }
 saved() { grep -q "^UDP port=$port"$'\r'"\$" "$app/Vantorel.ini" && grep -q '^Top=' "$app/Vantorel.ini"; }
 
+# shows ID: the window's title names the sender ID within ten seconds.
+shows() {
+    for _ in $(seq 40); do
+        [ "$(xdotool getwindowname "$window")" = "Vantorel Listening to $1" ] && return
+        sleep 0.25
+    done
+    return 1
+}
+
+# The decoder's own advice for a group "when in doubt": Windows binds none, the wildcard it does.
+start 224.0.0.1
+"$sender" --port "$port" --group 224.0.0.1 --id group --file "$sample" > /dev/null
+shows group || fail "no decode shown from the group 224.0.0.1"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key --window "$window" alt+F4
+ended || fail "Alt+F4 did not end the program in the group"
+
 start
 "$sender" --port "$port" --file "$sample" > /dev/null
-for _ in $(seq 40); do
-    [ "$(xdotool getwindowname "$window")" = "Vantorel Listening to WSJT-X" ] && break
-    sleep 0.25
-done
-[ "$(xdotool getwindowname "$window")" = "Vantorel Listening to WSJT-X" ] || fail "no decode shown"
+shows WSJT-X || fail "no decode shown"
 if [ -n "${SCREENSHOTS:-}" ]; then
     mkdir -p "$SCREENSHOTS"
     sleep 1
@@ -75,4 +90,4 @@ start
 WINEDEBUG=-all "$runner" wineboot --end-session
 ended || fail "the end of the session did not end the program"
 saved || fail "the end of the session did not save the settings"
-echo "decodes shown, settings saved on Alt+F4 and at the end of the session"
+echo "decodes shown (127.0.0.1 and group 224.0.0.1), settings saved on Alt+F4 and at the end of the session"

@@ -85,7 +85,7 @@ package: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGE_TOOLS)"
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
 	cmake --preset package \
-	    -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror $$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	    -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 	cmake --build --preset package -j $(JOBS)
 	cd build/package && cpack -G DEB

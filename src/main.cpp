@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "TerminationSignals.h"
 #include "UserDialogs.h"
 
 #include <QApplication>
@@ -15,6 +16,11 @@ int main(int argc, char* argv[])
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
     Form1 window(folders, dialogs);
+    // Only the running program turns termination signals into a close: a window made by
+    // another program (a test, the fuzz target) leaves the process's handlers alone.
+    const TerminationSignals termination(nullptr);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                     &Form1::closeAtTermination);
     window.show();
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // interface, from an ALL.TXT-style file or made-up traffic, paced or in bursts.
 #include "AllTxt.h"
 #include "DecodeDatagramWriter.h"
+#include "Protocol.h"
 #include "Traffic.h"
 
 #include <QCommandLineParser>
@@ -22,7 +23,7 @@
 namespace {
 
 struct Options {
-    quint16 port = 2238;
+    quint16 port = Protocol::DefaultPort;
     QString file;
     QString id = QStringLiteral("WSJT-X");
     qint64 count = -1;
@@ -43,9 +44,10 @@ bool readOptions(const QCoreApplication& app, Options& options)
         QStringLiteral("Sends WSJT-X Decode reports (message type 2) to 127.0.0.1:PORT.\n"
                        "Reads ALL.TXT-style lines from --file, or makes up traffic without it."));
     parser.addHelpOption();
-    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
-                                  QStringLiteral("UDP port to send to (default 2238)."),
-                                  QStringLiteral("PORT"), QStringLiteral("2238"));
+    const QCommandLineOption port(
+        {QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("UDP port to send to (default %1).").arg(Protocol::DefaultPort),
+        QStringLiteral("PORT"), QString::number(Protocol::DefaultPort));
     const QCommandLineOption file(
         {QStringLiteral("f"), QStringLiteral("file")},
         QStringLiteral("ALL.TXT-style file; its lines are sent in order, "

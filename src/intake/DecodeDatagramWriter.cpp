@@ -1,5 +1,7 @@
 #include "DecodeDatagramWriter.h"
 
+#include "Protocol.h"
+
 #include <bit>
 
 void DecodeDatagramWriter::appendUInt32(QByteArray& out, std::uint32_t value)
@@ -30,15 +32,15 @@ void DecodeDatagramWriter::appendText(QByteArray& out, const QString& text)
 QByteArray DecodeDatagramWriter::header(std::uint32_t type)
 {
     QByteArray out;
-    appendUInt32(out, 0xADBCCBDA);
-    appendUInt32(out, 2);
+    appendUInt32(out, Protocol::Magic);
+    appendUInt32(out, Protocol::Schema);
     appendUInt32(out, type);
     return out;
 }
 
 QByteArray DecodeDatagramWriter::encode(const DecodeReport& report)
 {
-    QByteArray out = header(2);
+    QByteArray out = header(Protocol::DecodeType);
     appendText(out, report.id);
     appendBool(out, report.isNew);
     appendUInt32(out, report.timeMs);

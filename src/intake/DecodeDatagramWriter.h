@@ -29,6 +29,6 @@ public:
     static void appendDouble(QByteArray& out, double value);
     static void appendBool(QByteArray& out, bool value);
     static void appendText(QByteArray& out, const QString& text);
-    // The header common to every message type: magic number, schema 2, the type.
+    // The header common to every message type: magic number, schema, the type.
     static QByteArray header(std::uint32_t type);
 };

@@ -1,6 +1,7 @@
 #include "UDPMessageProcessing.h"
 
 #include "Checked.h"
+#include "Protocol.h"
 #include "RuntimeError.h"
 
 #include <algorithm>
@@ -10,14 +11,15 @@
 
 void UDPMessageProcessing::ProcessDatagram(const QByteArray& datagram, DecodeSink& sink)
 {
-    if (datagram.size() > TypeOffset && datagram.at(TypeOffset) == DecodeType)
+    if (datagram.size() > Protocol::TypeOffset &&
+        static_cast<unsigned char>(datagram.at(Protocol::TypeOffset)) == Protocol::DecodeType)
         ProcessDecode(datagram, sink);
 }
 
 void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink& sink)
 {
     m_reader.reset(datagram);
-    if (m_reader.ReadUInt32AsDouble() != MagicNumber)
+    if (m_reader.ReadUInt32AsDouble() != Protocol::Magic)
         return;
     m_reader.ReadInt32(); // schema
     m_reader.ReadInt32(); // message type

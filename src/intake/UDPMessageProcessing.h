@@ -17,30 +17,11 @@ public:
     virtual void runDecodeSteps(const DecodeFields& fields) = 0;
 };
 
-// Intake of the WSJT-X UDP "Decode" report (message type 2). Wire layout, all numbers
-// big-endian, texts as a 4-byte signed length L and L bytes (L <= 0: empty, nothing follows):
-//
-//   offset        field               kept as
-//   0             magic 0xADBCCBDA    must match, else the datagram is ignored
-//   4             schema              discarded
-//   8             message type        only byte 11 is tested (== 2) before decoding
-//   12            Id (text)           Id, shown in the window caption
-//   16+L1         new-decode flag     discarded
-//   17+L1         time (ms of day)    TimeMs
-//   21+L1         SNR (dB)            Snr, 16-bit
-//   25+L1         DT (double, s)      DeltaTime
-//   33+L1         delta frequency     discarded
-//   37+L1         mode (text)         discarded
-//   41+L1+L2      message (text)      Message; nothing after it is read
-//
-// A datagram that cannot be read to its message field, or whose values do not fit, throws a
+// Intake of the WSJT-X UDP "Decode" report (message type 2), laid out as Protocol.h shows. A
+// datagram that cannot be read to its message field, or whose values do not fit, throws a
 // RuntimeError; the caller drops it.
 class UDPMessageProcessing {
 public:
-    static constexpr double MagicNumber = 2914831322.0;
-    static constexpr int TypeOffset = 11;
-    static constexpr char DecodeType = 2;
-
     void ProcessDatagram(const QByteArray& datagram, DecodeSink& sink);
     void ProcessDecode(const QByteArray& datagram, DecodeSink& sink);
 

@@ -21,29 +21,35 @@ void onSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &byte, 1);
 }
 
-bool installOnce()
+bool makePipe()
 {
     if (::pipe(pipeFds) != 0)
         return false;
     ::fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
     ::fcntl(pipeFds[1], F_SETFL, O_NONBLOCK);
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
     return true;
 }
 
 } // namespace
 
+struct TerminationSignals::Previous {
+    struct sigaction terminate {};
+    struct sigaction interrupt {};
+};
+
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)
 {
-    static const bool installed = installOnce();
-    if (!installed)
+    static const bool piped = makePipe();
+    if (!piped)
         return;
+    m_previous = std::make_unique<Previous>();
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, &m_previous->terminate);
+    ::sigaction(SIGINT, &action, &m_previous->interrupt);
     auto* notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char buffer[16];
@@ -53,11 +59,23 @@ TerminationSignals::TerminationSignals(QObject* parent)
     });
 }
 
+TerminationSignals::~TerminationSignals()
+{
+    if (!m_previous)
+        return;
+    ::sigaction(SIGTERM, &m_previous->terminate, nullptr);
+    ::sigaction(SIGINT, &m_previous->interrupt, nullptr);
+}
+
 #else
+
+struct TerminationSignals::Previous {};
 
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)
 {
 }
+
+TerminationSignals::~TerminationSignals() = default;
 
 #endif

@@ -9,7 +9,6 @@
 #include "NumberParse.h"
 #include "SessionEnd.h"
 #include "Settings.h"
-#include "TerminationSignals.h"
 #include "TrackedHistory.h"
 #include "UdpListener.h"
 #include "UserDialogs.h"
@@ -82,11 +81,6 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     connect(mnuShowDT, &QAction::triggered, this, &Form1::mnuShowDT_Click);
     connect(mnuShowDB, &QAction::triggered, this, &Form1::mnuShowDB_Click);
     connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
-    auto* termination = new TerminationSignals(this);
-    connect(termination, &TerminationSignals::terminationRequested, this, [this] {
-        m_endedBySignal = true;
-        close();
-    });
     // The platform ends the program right after this, without closing the window: the
     // settings are saved now. Should the end be called off, closing later saves them again.
     connect(new SessionEnd(this), &SessionEnd::ending, this, [this] { saveOnLeaving(false); });
@@ -354,6 +348,12 @@ void Form1::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
+void Form1::closeAtTermination()
+{
+    m_endedBySignal = true;
+    close();
+}
+
 void Form1::Form_Unload()
 {
     if (m_unloaded)
@@ -460,8 +460,8 @@ void Form1::MSFlexGrid2_MouseDown(Qt::MouseButton button)
 void Form1::mnuUDPport_Click()
 {
     // Any answer that is no usable port ends the command with nothing changed.
-    const std::optional<QString> answer =
-        m_dialogs.askText(this, QStringLiteral("TYpe UDP port number"), QStringLiteral("2238"));
+    const std::optional<QString> answer = m_dialogs.askText(
+        this, QStringLiteral("TYpe UDP port number"), QString::number(StoredSettings::DefaultPort));
     if (!answer)
         return;
     const std::optional<double> number = NumberParse::wholeNumber(*answer);

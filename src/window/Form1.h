@@ -49,6 +49,9 @@ public:
     void mnuShowDT_Click();
     void mnuShowMessage_Click();
 
+    // Closes the window, saving without a question, when the session ends the program.
+    void closeAtTermination();
+
     std::uint16_t listenPort() const { return m_listenPort; }
     const QString& pickedTime() const { return m_pickedTime; }
     // Empty while the listener is open; else why it could not be opened.
@@ -107,7 +110,7 @@ private:
     std::unique_ptr<CallsignTally> m_tally;
     std::unique_ptr<DecodeLog> m_log;
     std::unique_ptr<TrackedHistory> m_history;
-    std::uint16_t m_listenPort = 2238;
+    std::uint16_t m_listenPort = StoredSettings::DefaultPort;
     // Empty: listen at 127.0.0.1; else the multicast group as the settings give it.
     QString m_multicastGroup;
     std::uint64_t m_droppedDatagrams = 0;

@@ -66,7 +66,7 @@ StoredSettings StoredSettings::read(const QString& path)
 {
     const ProfileFile file(path);
     StoredSettings settings;
-    settings.listenPort = portFromText(file.value(Section, PortKey, QStringLiteral("2238")));
+    settings.listenPort = portFromText(file.value(Section, PortKey, QString::number(DefaultPort)));
     settings.top = positionFromText(file.value(Section, TopKey, QStringLiteral("0")));
     settings.left = positionFromText(file.value(Section, LeftKey, QStringLiteral("0")));
     settings.multicastGroup = file.value(Section, GroupKey, QString());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Protocol.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -25,7 +27,7 @@ struct SettingsFiles {
 // The values kept from one run to the next in "Vantorel.ini", section "User": the listening
 // port, the window's top-left corner in twips and an optional multicast group to listen in.
 struct StoredSettings {
-    static constexpr std::uint16_t DefaultPort = 2238;
+    static constexpr std::uint16_t DefaultPort = Protocol::DefaultPort;
     static constexpr const char* FileName = "Vantorel.ini";
 
     std::uint16_t listenPort = DefaultPort;

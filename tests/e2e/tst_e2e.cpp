@@ -1,5 +1,5 @@
 #include "DecodeDatagramWriter.h"
-#include "FreePort.h"
+#include "TestNetwork.h"
 
 #include <QDir>
 #include <QFile>

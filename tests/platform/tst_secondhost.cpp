@@ -1,11 +1,10 @@
 // A listener in a multicast group takes nothing that another host sends: the other host is a
 // network namespace of the test's own, joined to this one by a veth pair, and every datagram
 // stays inside that pair.
-#include "FreePort.h"
+#include "TestNetwork.h"
 #include "UdpListener.h"
 
 #include <QCoreApplication>
-#include <QNetworkInterface>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -119,15 +118,6 @@ private:
     QString m_why;
 };
 
-QNetworkInterface loopback()
-{
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack))
-            return interface;
-    }
-    return {};
-}
-
 } // namespace
 
 class TestSecondHost : public QObject {
@@ -166,7 +156,7 @@ void TestSecondHost::groupTakesOnlyWhatThisHostSends()
 
     QUdpSocket local;
     QVERIFY(local.bind(QHostAddress::LocalHost, 0));
-    local.setMulticastInterface(loopback());
+    local.setMulticastInterface(loopbackInterface());
     local.writeDatagram("from this machine", QHostAddress(group), port);
     QTRY_COMPARE_WITH_TIMEOUT(taken.size(), 1, 5000);
     QTest::qWait(100);

@@ -1,23 +1,13 @@
-#include "FreePort.h"
+#include "TestNetwork.h"
 #include "UdpListener.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
-#include <QNetworkInterface>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
 
 namespace {
-
-QNetworkInterface loopback()
-{
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack))
-            return interface;
-    }
-    return {};
-}
 
 // Waits without turning the event loop, so nothing is handed on meanwhile.
 bool waitUntil(const std::function<bool()>& done)
@@ -116,7 +106,7 @@ void TestUdpListener::groupIsSharedWithAnotherListener()
     QUdpSocket logger;
     QVERIFY(logger.bind(QHostAddress::AnyIPv4, port,
                         QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
-    QVERIFY(logger.joinMulticastGroup(QHostAddress(group), loopback()));
+    QVERIFY(logger.joinMulticastGroup(QHostAddress(group), loopbackInterface()));
     UdpListener listener(nullptr);
     QVERIFY2(listener.bind(port, QHostAddress(group)), qPrintable(listener.errorString()));
     // The wildcard address, which every platform lets a group's listeners share.
@@ -126,7 +116,7 @@ void TestUdpListener::groupIsSharedWithAnotherListener()
 
     QUdpSocket decoder;
     decoder.bind(QHostAddress::LocalHost, 0);
-    decoder.setMulticastInterface(loopback());
+    decoder.setMulticastInterface(loopbackInterface());
     const int count = 200;
     for (int i = 0; i < count; ++i) {
         const QByteArray payload = QByteArray::number(i);

@@ -3,7 +3,7 @@
 #include "CallsignBox.h"
 #include "DecodeDatagramWriter.h"
 #include "Form1.h"
-#include "FreePort.h"
+#include "TestNetwork.h"
 #include "UserDialogs.h"
 
 #include <QFile>

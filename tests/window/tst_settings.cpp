@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMetaMethod>
-#include <QNetworkInterface>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
@@ -353,10 +352,7 @@ void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()
         QStringLiteral("Looking for UDP message at port %1 in group %2.....").arg(port).arg(group));
     QUdpSocket decoder;
     decoder.bind(QHostAddress::LocalHost, 0);
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        if (interface.flags().testFlag(QNetworkInterface::IsLoopBack))
-            decoder.setMulticastInterface(interface);
-    }
+    decoder.setMulticastInterface(loopbackInterface());
     DecodeReport report;
     report.id = QStringLiteral("Group");
     report.message = QStringLiteral("CQ K1ABC FN42");

@@ -31,6 +31,8 @@ private slots:
 
 private:
     static void showAndSettle(Form1& form);
+    // Shown and given the keyboard, as the window a user works in.
+    static void showAndActivate(Form1& form);
     // The first visible row for a requested one, moved on just enough to show the row whole.
     static int expectedTopRow(const FlexGrid& grid, int requested, int row);
     static bool isWhole(const FlexGrid& grid, int row);
@@ -41,6 +43,13 @@ void TestShownWindow::showAndSettle(Form1& form)
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCoreApplication::processEvents();
+}
+
+void TestShownWindow::showAndActivate(Form1& form)
+{
+    showAndSettle(form);
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
 int TestShownWindow::expectedTopRow(const FlexGrid& grid, int requested, int row)
@@ -195,9 +204,7 @@ void TestShownWindow::tabMovesBetweenControlsNotCells()
 {
     FormHarness h;
     Form1& f = *h.form;
-    showAndSettle(f);
-    QApplication::setActiveWindow(&f);
-    QVERIFY(QTest::qWaitForWindowActive(&f));
+    showAndActivate(f);
     f.Text1->setFocus();
     QCOMPARE(QApplication::focusWidget(), f.Text1);
     // The charts and the button are hidden in this view; the rich text box takes no focus.
@@ -242,9 +249,7 @@ void TestShownWindow::keyboardPicksAsTheMouseDoes()
 {
     FormHarness h;
     Form1& f = *h.form;
-    showAndSettle(f);
-    QApplication::setActiveWindow(&f);
-    QVERIFY(QTest::qWaitForWindowActive(&f));
+    showAndActivate(f);
     // Typing over the prompt starts afresh; a key that types nothing leaves the prompt.
     f.Text1->setFocus();
     QTest::keyClick(f.Text1, Qt::Key_End);

@@ -13,11 +13,15 @@ struct DecodeMessage {
     QString Message;
 };
 
-// The display texts derived from one Decode report, handed to every per-decode step.
+// The display texts derived from one Decode report, handed to every per-decode step, with the
+// numbers they show, so that no step reads a number back from its text.
 struct DecodeFields {
     QString TimeText; // "hh:mm:ss"
     QString SnrText;  // "-12", "3"
     QString DtText;   // one decimal, "+" from zero up: "+0.2", "-0.5"
     QString Callsign;
     QString Message;
+    std::int16_t Snr = 0;
+    // The DT as DtText shows it, in tenths of a second; beyond a billion it stays there.
+    std::int32_t DtTenths = 0;
 };

@@ -36,38 +36,47 @@ void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink&
 
     DecodeFields fields;
     fields.DtText = dtText(m_message.DeltaTime);
+    fields.DtTenths = dtTenths(m_message.DeltaTime);
     const QStringList words = splitWords(m_message.Message);
     fields.Callsign = stationCallsign(pickCallsign(words).remove(QLatin1Char('\t')));
     fields.TimeText = timeText(m_message.TimeMs);
     fields.SnrText = QString::number(m_message.Snr);
+    fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;
     sink.runDecodeSteps(fields);
 }
 
-QString UDPMessageProcessing::dtText(double deltaTime)
+namespace {
+
+// DT to one decimal: the whole part's digits and the tenth, of the value's size. The shortest
+// decimal form of the value is rounded, halves away from zero, so that a DT sent as 0.25 or 0.15
+// rounds the way it reads.
+struct OneDecimal {
+    std::string whole;
+    char tenth = '0';
+};
+
+OneDecimal oneDecimal(double deltaTime)
 {
     // A DT that is no number cannot be shown or sorted into the histogram.
     if (!std::isfinite(deltaTime))
         throw TypeMismatchError();
-    if (deltaTime == 0)
-        return QStringLiteral("+0.0");
-
-    // Round the shortest decimal form of the value, halves away from zero, so that a DT sent
-    // as 0.25 or 0.15 rounds the way it reads.
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(deltaTime),
                                       std::chars_format::fixed);
-    std::string digits(buffer, result.ptr);
+    const std::string digits(buffer, result.ptr);
     const std::size_t point = digits.find('.');
-    std::string whole = point == std::string::npos ? digits : digits.substr(0, point);
+    OneDecimal rounded;
+    rounded.whole = point == std::string::npos ? digits : digits.substr(0, point);
     const std::string fraction =
         point == std::string::npos ? std::string() : digits.substr(point + 1);
-    char tenth = fraction.empty() ? '0' : fraction[0];
+    rounded.tenth = fraction.empty() ? '0' : fraction[0];
     if (fraction.size() > 1 && fraction[1] >= '5') {
-        if (tenth < '9') {
-            ++tenth;
+        if (rounded.tenth < '9') {
+            ++rounded.tenth;
         } else {
-            tenth = '0';
+            rounded.tenth = '0';
+            std::string& whole = rounded.whole;
             int i = static_cast<int>(whole.size()) - 1;
             while (i >= 0 && whole[i] == '9')
                 whole[i--] = '0';
@@ -77,8 +86,31 @@ QString UDPMessageProcessing::dtText(double deltaTime)
                 ++whole[i];
         }
     }
-    QString text = QString::fromLatin1(whole) + QLatin1Char('.') + QLatin1Char(tenth);
+    return rounded;
+}
+
+} // namespace
+
+QString UDPMessageProcessing::dtText(double deltaTime)
+{
+    if (deltaTime == 0)
+        return QStringLiteral("+0.0");
+    const OneDecimal rounded = oneDecimal(deltaTime);
+    QString text =
+        QString::fromLatin1(rounded.whole) + QLatin1Char('.') + QLatin1Char(rounded.tenth);
     return deltaTime < 0 ? QLatin1Char('-') + text : QLatin1Char('+') + text;
+}
+
+std::int32_t UDPMessageProcessing::dtTenths(double deltaTime)
+{
+    constexpr std::int32_t Limit = 1'000'000'000;
+    const OneDecimal rounded = oneDecimal(deltaTime);
+    std::int64_t tenths = Limit;
+    if (rounded.whole.size() <= 9) {
+        tenths = std::stoll(rounded.whole) * 10 + (rounded.tenth - '0');
+        tenths = std::min<std::int64_t>(tenths, Limit);
+    }
+    return static_cast<std::int32_t>(deltaTime < 0 ? -tenths : tenths);
 }
 
 QString UDPMessageProcessing::timeText(std::int32_t timeMs)

@@ -29,6 +29,8 @@ public:
 
     // The derived texts, each of them on its own.
     static QString dtText(double deltaTime);
+    // The same DT in tenths of a second, as the text shows it.
+    static std::int32_t dtTenths(double deltaTime);
     static QString timeText(std::int32_t timeMs);
     // Picks the callsign from the message words; a message too short for the rule gives the
     // empty callsign.

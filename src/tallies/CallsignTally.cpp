@@ -2,12 +2,12 @@
 
 #include "ChartControl.h"
 #include "Checked.h"
-#include "NumberParse.h"
 #include "NumberText.h"
-#include "RuntimeError.h"
 
 #include <QAction>
 #include <QLabel>
+
+#include <algorithm>
 
 const QStringList CallsignTally::RowLabels = {
     QStringLiteral("<-0.6"), QStringLiteral("-0.5"), QStringLiteral("-0.4"), QStringLiteral("-0.3"),
@@ -31,21 +31,10 @@ void CallsignTally::prepareChart()
     showChart();
 }
 
-int CallsignTally::bucketOf(double dt)
+int CallsignTally::bucketOf(std::int32_t dtTenths)
 {
-    // Bucket 1 holds -0.6 and below, bucket 13 holds 0.6 and above, the others one tenth each;
-    // the values compared are those of the one-decimal texts.
-    if (dt <= -0.6)
-        return 1;
-    if (dt >= 0.6)
-        return BucketCount;
-    static constexpr std::array<double, 11> Tenths = {-0.5, -0.4, -0.3, -0.2, -0.1, 0.0,
-                                                      0.1,  0.2,  0.3,  0.4,  0.5};
-    for (std::size_t i = 0; i < Tenths.size(); ++i) {
-        if (dt == Tenths[i])
-            return static_cast<int>(i) + 2;
-    }
-    return 0;
+    // Bucket 1 holds -0.6 and below, bucket 13 holds 0.6 and above, the others one tenth each.
+    return std::clamp(dtTenths, -6, 6) + 7;
 }
 
 void CallsignTally::TallyDecode(const DecodeFields& fields)
@@ -56,22 +45,12 @@ void CallsignTally::TallyDecode(const DecodeFields& fields)
         m_uniqueCallsigns << fields.Callsign;
         m_known.insert(fields.Callsign);
         m_uniqueCount = Checked::add32(m_uniqueCount, 1);
-        const std::optional<double> dt = NumberParse::wholeNumber(fields.DtText);
-        if (!dt)
-            throw TypeMismatchError();
-        const int bucket = bucketOf(*dt);
-        if (bucket > 0)
-            m_buckets[bucket - 1] = Checked::add16(m_buckets[bucket - 1], 1);
+        const int bucket = bucketOf(fields.DtTenths);
+        m_buckets[bucket - 1] = Checked::add16(m_buckets[bucket - 1], 1);
     }
 
-    const std::optional<double> snr = NumberParse::wholeNumber(fields.SnrText);
-    if (!snr)
-        throw TypeMismatchError();
-    const std::optional<std::int16_t> snr16 = NumberParse::toInt16(*snr);
-    if (!snr16)
-        throw OverflowError();
-    if (m_totalRecords == 0 || *snr16 < m_lowestSnr)
-        m_lowestSnr = *snr16;
+    if (m_totalRecords == 0 || fields.Snr < m_lowestSnr)
+        m_lowestSnr = fields.Snr;
     m_totalRecords = Checked::add32(m_totalRecords, 1);
 
     m_label3.setText(QStringLiteral("Lowest dB: ") + numberText(m_lowestSnr) +

@@ -36,8 +36,8 @@ public:
     std::int16_t lowestSnr() const { return m_lowestSnr; }
     std::int32_t totalRecords() const { return m_totalRecords; }
 
-    // The buckets whose test holds for a DT value: every value falls into exactly one.
-    static int bucketOf(double dt);
+    // The bucket, from 1, of a DT in tenths of a second: every value falls into exactly one.
+    static int bucketOf(std::int32_t dtTenths);
 
 private:
     void showChart();

@@ -3,10 +3,10 @@
 #include "ChartControl.h"
 #include "Checked.h"
 #include "FlexGrid.h"
-#include "NumberParse.h"
-#include "RuntimeError.h"
 
 #include <QLineEdit>
+
+#include <algorithm>
 
 TrackedHistory::TrackedHistory(const QLineEdit& text1, FlexGrid& grid, ChartControl& chart)
     : m_text1(text1)
@@ -45,11 +45,7 @@ void TrackedHistory::TrackDecode(const DecodeFields& fields)
     }
     m_chart.setRow(m_chartPointCounter);
     m_chart.setColumn(m_colorFlag ? 2 : 1);
-    const std::optional<double> snr = NumberParse::wholeNumber(fields.SnrText);
-    if (!snr)
-        throw TypeMismatchError();
-    const double point = *snr > SnrCeiling ? SnrCeiling : (*snr < SnrFloor ? SnrFloor : *snr);
-    m_chart.setData(QString::number(point));
+    m_chart.setData(std::clamp<int>(fields.Snr, SnrFloor, SnrCeiling));
     m_chartPointCounter = Checked::add16(m_chartPointCounter, 1);
     // The page is full: new points start again in series 1, as after a clear, while the full
     // page stays drawn until the next point.

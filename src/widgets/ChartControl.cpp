@@ -1,6 +1,5 @@
 #include "ChartControl.h"
 
-#include "NumberParse.h"
 #include "RuntimeError.h"
 
 #include <algorithm>
@@ -199,12 +198,9 @@ void ChartControl::setColumn(int column)
     m_column = column;
 }
 
-void ChartControl::setData(const QString& text)
+void ChartControl::setData(double value)
 {
-    const std::optional<double> parsed = NumberParse::wholeNumber(text);
-    if (!parsed)
-        throw TypeMismatchError();
-    setPoint(offset(m_row, m_column), *parsed, true);
+    setPoint(offset(m_row, m_column), value, true);
 }
 
 void ChartControl::clearPoint()

@@ -38,8 +38,8 @@ public:
     int column() const { return m_column; }
     void setRow(int row);
     void setColumn(int column);
-    // The value of the current point, given as decimal text.
-    void setData(const QString& text);
+    // The value of the current point.
+    void setData(double value);
     // The current point back to 0, drawn as a gap.
     void clearPoint();
     double value(int row, int column) const;

@@ -138,26 +138,32 @@ void TestUdpMessageProcessing::dtText_data()
 {
     QTest::addColumn<double>("dt");
     QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << 0.0 << "+0.0";
-    QTest::newRow("negative zero") << -0.0 << "+0.0";
-    QTest::newRow("minus half") << -0.5 << "-0.5";
-    QTest::newRow("just below zero") << -0.04 << "-0.0";
-    QTest::newRow("half up away from zero") << 0.25 << "+0.3";
-    QTest::newRow("half down away from zero") << -0.25 << "-0.3";
-    QTest::newRow("reads as 0.15") << 0.15 << "+0.2";
-    QTest::newRow("carry into units") << 0.96 << "+1.0";
-    QTest::newRow("carry across nines") << -9.97 << "-10.0";
-    QTest::newRow("carry across every nine") << 99.96 << "+100.0";
-    QTest::newRow("whole") << 2.0 << "+2.0";
-    QTest::newRow("large") << 12345.67 << "+12345.7";
-    QTest::newRow("tiny") << 1e-300 << "+0.0";
+    QTest::addColumn<int>("tenths");
+    QTest::newRow("zero") << 0.0 << "+0.0" << 0;
+    QTest::newRow("negative zero") << -0.0 << "+0.0" << 0;
+    QTest::newRow("minus half") << -0.5 << "-0.5" << -5;
+    QTest::newRow("just below zero") << -0.04 << "-0.0" << 0;
+    QTest::newRow("half up away from zero") << 0.25 << "+0.3" << 3;
+    QTest::newRow("half down away from zero") << -0.25 << "-0.3" << -3;
+    QTest::newRow("reads as 0.15") << 0.15 << "+0.2" << 2;
+    QTest::newRow("reads as 0.55") << 0.55 << "+0.6" << 6;
+    QTest::newRow("carry into units") << 0.96 << "+1.0" << 10;
+    QTest::newRow("carry across nines") << -9.97 << "-10.0" << -100;
+    QTest::newRow("carry across every nine") << 99.96 << "+100.0" << 1000;
+    QTest::newRow("whole") << 2.0 << "+2.0" << 20;
+    QTest::newRow("large") << 12345.67 << "+12345.7" << 123457;
+    QTest::newRow("tiny") << 1e-300 << "+0.0" << 0;
+    QTest::newRow("beyond a billion tenths") << -1e10 << "-10000000000.0" << -1'000'000'000;
 }
 
 void TestUdpMessageProcessing::dtText()
 {
     QFETCH(double, dt);
     QFETCH(QString, text);
+    QFETCH(int, tenths);
     QCOMPARE(UDPMessageProcessing::dtText(dt), text);
+    // The number the text shows, for the steps that count with it.
+    QCOMPARE(UDPMessageProcessing::dtTenths(dt), tenths);
 }
 
 void TestUdpMessageProcessing::timeText_data()

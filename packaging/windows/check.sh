@@ -63,7 +63,7 @@ exec 4> "$out/check/display"
 Xvfb -displayfd 4 -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 # Whatever happens, nothing of the check's Wine is left running.
-trap 'kill $xvfb 2>/dev/null; "$(dirname "$wine")/wineserver" -k 2>/dev/null' EXIT
+trap 'kill $xvfb 2>/dev/null || true; "$(dirname "$wine")/wineserver" -k 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -s "$out/check/display" ] && break; sleep 0.1; done
 # On a port of its own: a decoder or logger of this machine keeps 2238.
 printf '[User]\r\nUDP port=%s\r\n' "$("$root/build/release/vantorel-send" --free-port)" \

@@ -42,18 +42,22 @@ void TestCommands::viewsShowTheirControlsAndDisableTheirItem()
     Form1& f = *h.form;
     const auto shown = [](const QWidget* w) { return !w->isHidden(); };
 
-    f.mnuShowDB_Click();
+    // Through the menu items and the button themselves, as the user reaches them.
+    f.mnuShowDB->trigger();
     QVERIFY(shown(f.MSChart2) && shown(f.Command1));
     QVERIFY(!shown(f.MSChart1) && !shown(f.MSFlexGrid1) && !shown(f.MSFlexGrid2) &&
             !shown(f.Text1) && !shown(f.Label2));
     QVERIFY(!f.mnuShowDB->isEnabled() && f.mnuShowDT->isEnabled() && f.mnuShowMessage->isEnabled());
 
-    f.mnuShowDT_Click();
+    f.Command1->click();
+    QVERIFY(f.history().colorFlag());
+
+    f.mnuShowDT->trigger();
     QVERIFY(shown(f.MSChart1));
     QVERIFY(!shown(f.MSChart2) && !shown(f.Command1) && !shown(f.MSFlexGrid1) && !shown(f.Text1));
     QVERIFY(f.mnuShowDB->isEnabled() && !f.mnuShowDT->isEnabled() && f.mnuShowMessage->isEnabled());
 
-    f.mnuShowMessage_Click();
+    f.mnuShowMessage->trigger();
     QVERIFY(shown(f.MSFlexGrid1) && shown(f.MSFlexGrid2) && shown(f.Text1) && shown(f.Label2));
     QVERIFY(!shown(f.MSChart1) && !shown(f.MSChart2) && !shown(f.Command1));
     QVERIFY(f.mnuShowDB->isEnabled() && f.mnuShowDT->isEnabled() && !f.mnuShowMessage->isEnabled());
@@ -61,6 +65,8 @@ void TestCommands::viewsShowTheirControlsAndDisableTheirItem()
     for (QWidget* always : std::initializer_list<QWidget*>{f.Label3, f.Label1})
         QVERIFY(shown(always));
     QVERIFY(f.mnuUDPport->isEnabled());
+    f.mnuUDPport->trigger();
+    QCOMPARE(h.dialogs.prompts, QStringList{"TYpe UDP port number [2238]"});
 }
 
 void TestCommands::viewCaptions()

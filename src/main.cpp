@@ -15,10 +15,12 @@ int main(int argc, char* argv[])
     const SettingsFolders folders{
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
-    Form1 window(folders, dialogs);
     // Only the running program turns termination signals into a close: a window made by
-    // another program (a test, the fuzz target) leaves the process's handlers alone.
+    // another program (a test, the fuzz target) leaves the process's handlers alone. Made
+    // before the window, which listens once made: a signal from then on waits in the event
+    // loop for the window.
     const TerminationSignals termination(nullptr);
+    Form1 window(folders, dialogs);
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
                      &Form1::closeAtTermination);
     window.show();

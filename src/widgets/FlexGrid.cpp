@@ -253,11 +253,8 @@ FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
     // for a first visible row again.
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { m_topRowRequested = false; });
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        m_row = index.row();
-        m_col = index.column();
-        emit cellClicked();
-    });
+    // The press made the clicked cell current (currentChanged).
+    connect(this, &QAbstractItemView::clicked, this, &FlexGrid::cellClicked);
 }
 
 int FlexGrid::rows() const

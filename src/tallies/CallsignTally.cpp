@@ -1,11 +1,7 @@
 #include "CallsignTally.h"
 
-#include "ChartControl.h"
 #include "Checked.h"
 #include "NumberText.h"
-
-#include <QAction>
-#include <QLabel>
 
 #include <algorithm>
 
@@ -15,20 +11,9 @@ const QStringList CallsignTally::RowLabels = {
     QStringLiteral("0.2"),   QStringLiteral("0.3"),  QStringLiteral("0.4"),  QStringLiteral("0.5"),
     QStringLiteral(">0.6")};
 
-CallsignTally::CallsignTally(QLabel& label3, QLabel& label1, const QAction& mnuShowDT,
-                             ChartControl& chart)
-    : m_label3(label3)
-    , m_label1(label1)
-    , m_mnuShowDT(mnuShowDT)
-    , m_chart(chart)
-    , m_chartData(BucketCount, 0)
+CallsignTally::CallsignTally(QObject* parent)
+    : QObject(parent)
 {
-}
-
-void CallsignTally::prepareChart()
-{
-    m_chartData.fill(0);
-    showChart();
 }
 
 int CallsignTally::bucketOf(std::int32_t dtTenths)
@@ -52,14 +37,7 @@ void CallsignTally::TallyDecode(const DecodeFields& fields)
     if (m_totalRecords == 0 || fields.Snr < m_lowestSnr)
         m_lowestSnr = fields.Snr;
     m_totalRecords = Checked::add32(m_totalRecords, 1);
-
-    m_label3.setText(QStringLiteral("Lowest dB: ") + numberText(m_lowestSnr) +
-                     QStringLiteral(" in total received records ") + numberText(m_totalRecords));
-    if (!m_mnuShowDT.isEnabled())
-        m_label1.setText(dtCaption());
-
-    std::copy(m_buckets.begin(), m_buckets.end(), m_chartData.begin());
-    showChart();
+    emit changed();
 }
 
 QString CallsignTally::dtCaption() const
@@ -67,9 +45,13 @@ QString CallsignTally::dtCaption() const
     return QStringLiteral("DT....Total unique callsign: ") + numberText(m_uniqueCount);
 }
 
-void CallsignTally::showChart()
+QString CallsignTally::statusCaption() const
 {
-    m_chart.setChartData(m_chartData);
-    for (int row = 1; row <= BucketCount; ++row)
-        m_chart.setRowLabel(row, RowLabels[row - 1]);
+    return QStringLiteral("Lowest dB: ") + numberText(m_lowestSnr) +
+           QStringLiteral(" in total received records ") + numberText(m_totalRecords);
+}
+
+QVector<std::int16_t> CallsignTally::chartData() const
+{
+    return QVector<std::int16_t>(m_buckets.begin(), m_buckets.end());
 }

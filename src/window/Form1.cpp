@@ -65,7 +65,8 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     , m_dialogs(dialogs)
 {
     createControls();
-    m_tally = std::make_unique<CallsignTally>(*Label3, *Label1, *mnuShowDT, *MSChart1);
+    m_tally = new CallsignTally(this);
+    connect(m_tally, &CallsignTally::changed, this, &Form1::showTally);
     m_log = std::make_unique<DecodeLog>(*MSFlexGrid1);
     m_history = std::make_unique<TrackedHistory>(*Text1, *MSFlexGrid2, *MSChart2);
 
@@ -217,7 +218,7 @@ void Form1::Form_Load()
 
     OpenListener();
 
-    m_tally->prepareChart();
+    showDtChart();
     Geometry::place(*MSChart1, 50, 450, 7000, 3400);
     MSChart1->hide();
     Clear_Chart2();
@@ -305,7 +306,7 @@ void Form1::showDroppedDatagrams(std::uint64_t total)
 {
     m_droppedDatagrams = total;
     // The port caption belongs to the received-message view.
-    if (!mnuShowMessage->isEnabled())
+    if (m_view == View::ReceivedMessages)
         Label1->setText(portCaption());
 }
 
@@ -484,11 +485,27 @@ void Form1::mnuUDPport_Click()
     close();
 }
 
-void Form1::showView(QAction* disabledItem)
+void Form1::showTally()
 {
-    const bool db = disabledItem == mnuShowDB;
-    const bool dt = disabledItem == mnuShowDT;
-    const bool messages = disabledItem == mnuShowMessage;
+    Label3->setText(m_tally->statusCaption());
+    if (m_view == View::DtGraph)
+        Label1->setText(m_tally->dtCaption());
+    showDtChart();
+}
+
+void Form1::showDtChart()
+{
+    MSChart1->setChartData(m_tally->chartData());
+    for (int row = 1; row <= CallsignTally::BucketCount; ++row)
+        MSChart1->setRowLabel(row, CallsignTally::RowLabels[row - 1]);
+}
+
+void Form1::showView(View view)
+{
+    m_view = view;
+    const bool db = view == View::DbGraph;
+    const bool dt = view == View::DtGraph;
+    const bool messages = view == View::ReceivedMessages;
     MSChart2->setVisible(db);
     MSChart1->setVisible(dt);
     MSFlexGrid1->setVisible(messages);
@@ -503,19 +520,19 @@ void Form1::showView(QAction* disabledItem)
 
 void Form1::mnuShowDB_Click()
 {
-    showView(mnuShowDB);
+    showView(View::DbGraph);
     Label1->setText(QStringLiteral("dB changes for ") + Text1->text() + QStringLiteral(" from ") +
                     m_pickedTime);
 }
 
 void Form1::mnuShowDT_Click()
 {
-    showView(mnuShowDT);
+    showView(View::DtGraph);
     Label1->setText(m_tally->dtCaption());
 }
 
 void Form1::mnuShowMessage_Click()
 {
-    showView(mnuShowMessage);
+    showView(View::ReceivedMessages);
     Label1->setText(portCaption());
 }

@@ -93,7 +93,12 @@ private:
     bool saveSettings(std::uint16_t port, QString* error) const;
     void OpenListener();
     void resetHistory();
-    void showView(QAction* disabledItem);
+    // Which view shows; the menu item of the view in force is disabled.
+    enum class View { ReceivedMessages, DtGraph, DbGraph };
+    void showView(View view);
+    // The tally's captions and, in the DT chart, its histogram.
+    void showTally();
+    void showDtChart();
     QString portCaption() const;
     // The settings name a multicast group that is none.
     bool groupIsBad() const;
@@ -107,7 +112,7 @@ private:
     SettingsFiles m_settingsFiles;
     UserDialogs& m_dialogs;
     UDPMessageProcessing m_intake;
-    std::unique_ptr<CallsignTally> m_tally;
+    CallsignTally* m_tally = nullptr;
     std::unique_ptr<DecodeLog> m_log;
     std::unique_ptr<TrackedHistory> m_history;
     std::uint16_t m_listenPort = StoredSettings::DefaultPort;
@@ -120,4 +125,5 @@ private:
     // Ended by a termination signal: nobody is there to answer a question.
     bool m_endedBySignal = false;
     bool m_shownOnce = false;
+    View m_view = View::ReceivedMessages;
 };

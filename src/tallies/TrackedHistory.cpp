@@ -1,39 +1,30 @@
 #include "TrackedHistory.h"
 
-#include "ChartControl.h"
+#include "CellTable.h"
 #include "Checked.h"
-#include "FlexGrid.h"
-
-#include <QLineEdit>
+#include "RuntimeError.h"
 
 #include <algorithm>
 
-TrackedHistory::TrackedHistory(const QLineEdit& text1, FlexGrid& grid, ChartControl& chart)
-    : m_text1(text1)
-    , m_grid(grid)
-    , m_chart(chart)
+TrackedHistory::TrackedHistory(QObject* parent)
+    : QObject(parent)
+    , m_page(new CellTable(PageRows, ColumnCount, this))
 {
 }
 
 void TrackedHistory::TrackDecode(const DecodeFields& fields)
 {
-    const QString tracked = m_text1.text();
-    if (tracked.isEmpty() || tracked != fields.Callsign)
+    if (m_tracked.isEmpty() || m_tracked != fields.Callsign)
         return;
 
     // A full page stays on screen until the next tracked decode needs its room.
-    if (m_trackedRowCounter >= PageRows) {
-        m_grid.clear();
-        m_grid.setRows(PageRows);
-        m_trackedRowCounter = 0;
-        m_grid.setCol(Time);
-        m_grid.setTopRow(0);
-    }
+    if (m_trackedRowCounter >= PageRows)
+        startPage();
     const int row = m_trackedRowCounter;
-    m_grid.setTextMatrix(row, Time, fields.TimeText);
-    m_grid.setTextMatrix(row, Snr, fields.SnrText);
-    m_grid.setTextMatrix(row, Dt, fields.DtText);
-    m_grid.setTextMatrix(row, Callsign, fields.Callsign);
+    m_page->setText(row, Time, fields.TimeText);
+    m_page->setText(row, Snr, fields.SnrText);
+    m_page->setText(row, Dt, fields.DtText);
+    m_page->setText(row, Callsign, fields.Callsign);
     const QString gap = QStringLiteral("  ");
     m_trackedHistoryText += fields.TimeText + gap + fields.SnrText + gap + fields.DtText + gap +
                             fields.Callsign + QStringLiteral("\r\n");
@@ -43,9 +34,10 @@ void TrackedHistory::TrackDecode(const DecodeFields& fields)
         wipeChartPoints();
         m_chartPointCounter = 1;
     }
-    m_chart.setRow(m_chartPointCounter);
-    m_chart.setColumn(m_colorFlag ? 2 : 1);
-    m_chart.setData(std::clamp<int>(fields.Snr, SnrFloor, SnrCeiling));
+    const int series = m_colorFlag ? 2 : 1;
+    const auto snr = static_cast<std::int16_t>(std::clamp<int>(fields.Snr, SnrFloor, SnrCeiling));
+    m_points[(series - 1) * ChartPoints + m_chartPointCounter - 1] = snr;
+    emit pointSet(series, m_chartPointCounter, snr);
     m_chartPointCounter = Checked::add16(m_chartPointCounter, 1);
     // The page is full: new points start again in series 1, as after a clear, while the full
     // page stays drawn until the next point.
@@ -55,19 +47,29 @@ void TrackedHistory::TrackDecode(const DecodeFields& fields)
 
 void TrackedHistory::ScrollTrackedHistory()
 {
-    m_grid.setTopRow(Checked::add16(m_trackedRowCounter, -5));
-    m_grid.setRowHeightAll(200);
+    m_topRow = qMax(0, m_trackedRowCounter - 5);
+    emit topRowChanged(m_topRow);
+}
+
+std::optional<std::int16_t> TrackedHistory::point(int series, int point) const
+{
+    if (series < 1 || series > SeriesCount || point < 1 || point > ChartPoints)
+        throw SubscriptError();
+    return m_points[(series - 1) * ChartPoints + point - 1];
+}
+
+void TrackedHistory::startPage()
+{
+    m_page->clear();
+    m_trackedRowCounter = 0;
+    m_topRow = 0;
+    emit pageStarted();
 }
 
 void TrackedHistory::wipeChartPoints()
 {
-    for (int column = 1; column <= 2; ++column) {
-        m_chart.setColumn(column);
-        for (int row = 1; row <= ChartPoints; ++row) {
-            m_chart.setRow(row);
-            m_chart.clearPoint();
-        }
-    }
+    m_points.fill(std::nullopt);
+    emit pointsCleared();
 }
 
 void TrackedHistory::Clear_Chart2()
@@ -84,11 +86,7 @@ void TrackedHistory::Command1_Click()
 
 void TrackedHistory::reset()
 {
-    m_grid.clear();
     Clear_Chart2();
     m_trackedHistoryText.clear();
-    m_grid.setRows(PageRows);
-    m_trackedRowCounter = 0;
-    m_grid.setCol(Time);
-    m_grid.setTopRow(0);
+    startPage();
 }

@@ -13,178 +13,6 @@
 
 #include <cmath>
 
-namespace {
-
-struct Cell {
-    QString text;
-    QColor back; // invalid: the grid's own background
-};
-
-} // namespace
-
-class FlexGrid::Model : public QAbstractTableModel {
-public:
-    Model(int columns, const QColor& backColor, QObject* parent)
-        : QAbstractTableModel(parent)
-        , m_columns(columns)
-        , m_backColor(backColor)
-        , m_alignment(columns, GeneralAlignment)
-    {
-    }
-
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : m_rows;
-    }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : m_columns;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
-        const Cell& cell = m_cells[offset(index.row(), index.column())];
-        switch (role) {
-        case Qt::DisplayRole:
-            return cell.text;
-        case Qt::BackgroundRole:
-            return cell.back.isValid() ? cell.back : m_backColor;
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(alignment(index.column(), cell.text));
-        default:
-            return {};
-        }
-    }
-
-    void check(int row, int col) const
-    {
-        if (row < 0 || row >= m_rows || col < 0 || col >= m_columns)
-            throw SubscriptError();
-    }
-
-    void checkColumn(int col) const
-    {
-        if (col < 0 || col >= m_columns)
-            throw SubscriptError();
-    }
-
-    void checkRow(int row) const
-    {
-        if (row < 0 || row >= m_rows)
-            throw SubscriptError();
-    }
-
-    const Cell& cell(int row, int col) const
-    {
-        check(row, col);
-        return m_cells[offset(row, col)];
-    }
-
-    void setText(int row, int col, const QString& text)
-    {
-        check(row, col);
-        Cell& cell = m_cells[offset(row, col)];
-        if (cell.text == text)
-            return;
-        cell.text = text;
-        noteChanged(row, row);
-    }
-
-    void setBack(int row, int col, const QColor& color)
-    {
-        check(row, col);
-        Cell& cell = m_cells[offset(row, col)];
-        if (cell.back == color)
-            return;
-        cell.back = color;
-        noteChanged(row, row);
-    }
-
-    void setRows(int rows)
-    {
-        if (rows < 0)
-            throw SubscriptError();
-        if (rows == m_rows)
-            return;
-        beginResetModel();
-        m_rows = rows;
-        m_cells.resize(static_cast<qsizetype>(rows) * m_columns);
-        m_firstChanged = -1;
-        endResetModel();
-    }
-
-    void clear()
-    {
-        for (Cell& cell : m_cells)
-            cell = Cell{};
-        if (m_rows > 0)
-            noteChanged(0, m_rows - 1);
-    }
-
-    void setAlignment(int col, Qt::Alignment alignment)
-    {
-        checkColumn(col);
-        m_alignment[col] = alignment;
-        if (m_rows > 0)
-            emit dataChanged(index(0, col), index(m_rows - 1, col), {Qt::TextAlignmentRole});
-    }
-
-    int rows() const { return m_rows; }
-    int columns() const { return m_columns; }
-    const QColor& backColor() const { return m_backColor; }
-
-    // A column without an alignment of its own puts numbers at the right, text at the left.
-    Qt::Alignment alignment(int col, const QString& text) const
-    {
-        const Qt::Alignment own = m_alignment[col];
-        if (own != GeneralAlignment)
-            return own;
-        const Qt::Alignment side = NumberParse::wholeNumber(text) ? Qt::AlignRight : Qt::AlignLeft;
-        return side | Qt::AlignVCenter;
-    }
-
-private:
-    static constexpr Qt::Alignment GeneralAlignment = {};
-
-    // Cells change many times between two repaints: the views hear of them once per turn of
-    // the event loop, as one range of rows.
-    void noteChanged(int first, int last)
-    {
-        if (m_firstChanged < 0) {
-            m_firstChanged = first;
-            m_lastChanged = last;
-            QMetaObject::invokeMethod(this, &Model::announceChanges, Qt::QueuedConnection);
-        } else {
-            m_firstChanged = qMin(m_firstChanged, first);
-            m_lastChanged = qMax(m_lastChanged, last);
-        }
-    }
-
-    void announceChanges()
-    {
-        if (m_firstChanged < 0)
-            return;
-        const int first = m_firstChanged;
-        m_firstChanged = -1;
-        emit dataChanged(index(first, 0), index(m_lastChanged, m_columns - 1));
-    }
-
-    qsizetype offset(int row, int col) const
-    {
-        return static_cast<qsizetype>(row) * m_columns + col;
-    }
-
-    int m_rows = 0;
-    const int m_columns;
-    const QColor m_backColor;
-    QVector<Qt::Alignment> m_alignment;
-    QVector<Cell> m_cells;
-    int m_firstChanged = -1; // -1: nothing waits to be announced
-    int m_lastChanged = -1;
-};
-
 // Draws each cell as the grid control does: its background, its text clipped at the cell's
 // edges (not elided), and the current cell with a frame instead of a fill, so its own colour
 // stays visible, whether or not the grid has the focus.
@@ -199,17 +27,16 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
     {
-        const Model& model = *m_grid.m_model;
-        const Cell& cell = model.cell(index.row(), index.column());
+        const QString cellText = index.data(Qt::DisplayRole).toString();
         const QRect rect = option.rect;
-        painter->fillRect(rect, cell.back.isValid() ? cell.back : model.backColor());
-        if (!cell.text.isEmpty()) {
-            const Qt::Alignment alignment = model.alignment(index.column(), cell.text);
+        painter->fillRect(rect, m_grid.drawnBackColor(index.row(), index.column()));
+        if (!cellText.isEmpty()) {
+            const Qt::Alignment alignment = m_grid.cellAlignment(index.row(), index.column());
             // No character is narrower than a pixel: a text of thousands of characters is laid
             // out only as far as the cell can show it.
             const qsizetype shown = rect.width();
             const QString text =
-                alignment & Qt::AlignRight ? cell.text.right(shown) : cell.text.left(shown);
+                alignment & Qt::AlignRight ? cellText.right(shown) : cellText.left(shown);
             painter->setPen(option.palette.color(QPalette::Text));
             painter->drawText(rect.adjusted(TextMargin, 0, -TextMargin, 0),
                               static_cast<int>(alignment) | Qt::TextSingleLine, text);
@@ -226,11 +53,10 @@ private:
     const FlexGrid& m_grid;
 };
 
-FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
+FlexGrid::FlexGrid(const QColor& backColor, QWidget* parent)
     : QTableView(parent)
-    , m_model(new Model(columns, backColor, this))
+    , m_backColor(backColor)
 {
-    setModel(m_model);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -259,29 +85,35 @@ FlexGrid::FlexGrid(int columns, const QColor& backColor, QWidget* parent)
 
 int FlexGrid::rows() const
 {
-    return m_model->rows();
-}
-
-void FlexGrid::setRows(int rows)
-{
-    m_model->setRows(rows);
-    m_row = qMin(m_row, qMax(0, rows - 1));
+    return model() ? model()->rowCount() : 0;
 }
 
 int FlexGrid::cols() const
 {
-    return m_model->columns();
+    return model() ? model()->columnCount() : 0;
+}
+
+void FlexGrid::checkRow(int row) const
+{
+    if (row < 0 || row >= rows())
+        throw SubscriptError();
+}
+
+void FlexGrid::checkColumn(int col) const
+{
+    if (col < 0 || col >= cols())
+        throw SubscriptError();
 }
 
 void FlexGrid::setColWidth(int col, int twips)
 {
-    m_model->checkColumn(col);
+    checkColumn(col);
     setColumnWidth(col, Geometry::toPixels(twips, *this));
 }
 
 int FlexGrid::colWidth(int col) const
 {
-    m_model->checkColumn(col);
+    checkColumn(col);
     return static_cast<int>(std::lround(Geometry::toTwips(columnWidth(col), *this)));
 }
 
@@ -296,46 +128,54 @@ void FlexGrid::setRowHeightAll(int twips)
 
 void FlexGrid::setColAlignment(int col, Qt::Alignment alignment)
 {
-    m_model->setAlignment(col, alignment);
+    checkColumn(col);
+    if (m_alignment.size() <= col)
+        m_alignment.resize(col + 1, GeneralAlignment);
+    m_alignment[col] = alignment;
+    viewport()->update();
+}
+
+Qt::Alignment FlexGrid::cellAlignment(int row, int col) const
+{
+    const Qt::Alignment own = col < m_alignment.size() ? m_alignment[col] : GeneralAlignment;
+    if (own != GeneralAlignment)
+        return own;
+    const bool number = NumberParse::wholeNumber(textMatrix(row, col)).has_value();
+    return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
 QString FlexGrid::textMatrix(int row, int col) const
 {
-    return m_model->cell(row, col).text;
+    checkRow(row);
+    checkColumn(col);
+    return model()->index(row, col).data(Qt::DisplayRole).toString();
 }
 
-void FlexGrid::setTextMatrix(int row, int col, const QString& text)
+QColor FlexGrid::drawnBackColor(int row, int col) const
 {
-    m_model->setText(row, col, text);
+    const QColor own = cellBackColor(row, col);
+    return own.isValid() ? own : m_backColor;
 }
 
 void FlexGrid::setRow(int row)
 {
-    m_model->checkRow(row);
+    checkRow(row);
     m_row = row;
     scheduleViewUpdate();
 }
 
 void FlexGrid::setCol(int col)
 {
-    m_model->checkColumn(col);
+    checkColumn(col);
     m_col = col;
     scheduleViewUpdate();
 }
 
-void FlexGrid::setCellBackColor(const QColor& color)
-{
-    m_model->setBack(m_row, m_col, color);
-}
-
 QColor FlexGrid::cellBackColor(int row, int col) const
 {
-    return m_model->cell(row, col).back;
-}
-
-void FlexGrid::clear()
-{
-    m_model->clear();
+    checkRow(row);
+    checkColumn(col);
+    return model()->index(row, col).data(Qt::BackgroundRole).value<QColor>();
 }
 
 void FlexGrid::setTopRow(int row)
@@ -363,7 +203,9 @@ void FlexGrid::updateView()
     // While hidden the scroll range is not laid out; showing the grid updates it.
     if (!isVisible())
         return;
-    const QModelIndex current = m_model->index(m_row, m_col);
+    if (!model())
+        return;
+    const QModelIndex current = model()->index(m_row, m_col);
     if (current.isValid() && current != currentIndex())
         selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     if (!m_topRowRequested)

@@ -1,23 +1,22 @@
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QColor>
 #include <QTableView>
 #include <QVector>
 
-// A grid of text cells addressed by row and column from 0, with no header rows or columns.
-// Offers the members of the flexible grid control the window is built from: row count, column
-// widths, one height for all rows, column alignment, cell texts, the current cell and its
-// background colour, clearing, the first visible row, click and mouse-down events. An address
-// outside the grid throws SubscriptError. A column without an alignment of its own shows
-// numbers at the right and text at the left.
+// A view of a table model's text cells, addressed by row and column from 0, with no header rows
+// or columns. Offers the members of the flexible grid control the window is built from: row and
+// column counts, column widths, one height for all rows, column alignment, cell texts and
+// background colours, the current cell, the first visible row, click and mouse-down events. An
+// address outside the grid throws SubscriptError. A column without an alignment of its own
+// shows numbers at the right and text at the left; a cell without a colour of its own has the
+// grid's background colour.
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:
-    FlexGrid(int columns, const QColor& backColor, QWidget* parent);
+    FlexGrid(const QColor& backColor, QWidget* parent);
 
     int rows() const;
-    void setRows(int rows);
     int cols() const;
 
     void setColWidth(int col, int twips);
@@ -26,17 +25,16 @@ public:
     void setColAlignment(int col, Qt::Alignment alignment);
 
     QString textMatrix(int row, int col) const;
-    void setTextMatrix(int row, int col, const QString& text);
 
     int row() const { return m_row; }
     int col() const { return m_col; }
     void setRow(int row);
     void setCol(int col);
-    void setCellBackColor(const QColor& color);
+    // Invalid for a cell without a colour of its own.
     QColor cellBackColor(int row, int col) const;
-
-    // Empties every cell and its colour; the row count stays.
-    void clear();
+    // The colour and alignment a cell is drawn with.
+    QColor drawnBackColor(int row, int col) const;
+    Qt::Alignment cellAlignment(int row, int col) const;
 
     int topRow() const { return m_topRow; }
     // A negative row shows the top of the grid. When the current row would be left cut by the
@@ -57,13 +55,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    class Model;
     class CellPainter;
+    static constexpr Qt::Alignment GeneralAlignment = {};
+    void checkRow(int row) const;
+    void checkColumn(int col) const;
     void scheduleViewUpdate();
     // Brings the first visible row and the drawn current cell in line with the grid's state.
     void updateView();
 
-    Model* m_model;
+    const QColor m_backColor;
+    QVector<Qt::Alignment> m_alignment;
     int m_row = 0;
     int m_col = 0;
     int m_topRow = 0;

@@ -2,6 +2,7 @@
 
 #include "CallsignBox.h"
 #include "CallsignTally.h"
+#include "CellTable.h"
 #include "ChartControl.h"
 #include "DecodeLog.h"
 #include "FlexGrid.h"
@@ -65,10 +66,7 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     , m_dialogs(dialogs)
 {
     createControls();
-    m_tally = new CallsignTally(this);
-    connect(m_tally, &CallsignTally::changed, this, &Form1::showTally);
-    m_log = std::make_unique<DecodeLog>(*MSFlexGrid1);
-    m_history = std::make_unique<TrackedHistory>(*Text1, *MSFlexGrid2, *MSChart2);
+    bindTallies();
 
     connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
     connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
@@ -90,6 +88,44 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
 }
 
 Form1::~Form1() = default;
+
+void Form1::bindTallies()
+{
+    m_tally = new CallsignTally(this);
+    connect(m_tally, &CallsignTally::changed, this, &Form1::showTally);
+
+    m_log = new DecodeLog(Geometry::winColor(DecodeLog::CallsignColor), this);
+    MSFlexGrid1->setModel(&m_log->page());
+    connect(m_log, &DecodeLog::logged, this, [this] {
+        MSFlexGrid1->setRow(m_log->newestRow());
+        MSFlexGrid1->setCol(DecodeLog::Callsign);
+        MSFlexGrid1->setTopRow(m_log->topRow());
+    });
+
+    m_history = new TrackedHistory(this);
+    MSFlexGrid2->setModel(&m_history->page());
+    connect(Text1, &QLineEdit::textChanged, m_history, &TrackedHistory::setTrackedCallsign);
+    m_history->setTrackedCallsign(Text1->text());
+    connect(m_history, &TrackedHistory::pageStarted, this, [this] {
+        MSFlexGrid2->setCol(TrackedHistory::Time);
+        MSFlexGrid2->setTopRow(0);
+    });
+    connect(m_history, &TrackedHistory::topRowChanged, MSFlexGrid2, &FlexGrid::setTopRow);
+    connect(m_history, &TrackedHistory::pointSet, this, [this](int series, int point, int snr) {
+        MSChart2->setRow(point);
+        MSChart2->setColumn(series);
+        MSChart2->setData(snr);
+    });
+    connect(m_history, &TrackedHistory::pointsCleared, this, [this] {
+        for (int series = 1; series <= TrackedHistory::SeriesCount; ++series) {
+            MSChart2->setColumn(series);
+            for (int point = 1; point <= TrackedHistory::ChartPoints; ++point) {
+                MSChart2->setRow(point);
+                MSChart2->clearPoint();
+            }
+        }
+    });
+}
 
 void Form1::createControls()
 {
@@ -146,11 +182,11 @@ void Form1::createControls()
     RichTextBox1->setFocusPolicy(Qt::NoFocus);
     Geometry::place(*RichTextBox1, 0, 4800, 6090, 735);
 
-    MSFlexGrid1 = new FlexGrid(DecodeLog::ColumnCount, palette().color(QPalette::Base), client);
+    MSFlexGrid1 = new FlexGrid(palette().color(QPalette::Base), client);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setFont(arial(8.25, QFont::Bold));
 
-    MSFlexGrid2 = new FlexGrid(TrackedHistory::ColumnCount, LightYellow, client);
+    MSFlexGrid2 = new FlexGrid(LightYellow, client);
     MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
     MSFlexGrid2->setFont(arial(8.25, QFont::Bold));
 
@@ -233,7 +269,6 @@ void Form1::Form_Load()
     MSFlexGrid1->setColAlignment(DecodeLog::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
     Geometry::place(*MSFlexGrid1, 100, 450, 6900, 2310);
     MSFlexGrid1->show();
-    MSFlexGrid1->setRows(DecodeLog::GridRows);
 
     const int historyWidths[] = {1000, 700, 700, 1400};
     for (int col = 0; col < TrackedHistory::ColumnCount; ++col)
@@ -242,7 +277,6 @@ void Form1::Form_Load()
     MSFlexGrid2->setColAlignment(TrackedHistory::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
     Geometry::place(*MSFlexGrid2, 100, 2800, 4100, 1150);
     MSFlexGrid2->show();
-    MSFlexGrid2->setRows(TrackedHistory::PageRows);
 
     Text1->show();
     Text1->move(Geometry::toPixels(5000, *this), Geometry::toPixels(3300, *this));

@@ -6,7 +6,6 @@
 #include <QMainWindow>
 
 #include <cstdint>
-#include <memory>
 
 class CallsignBox;
 class CallsignTally;
@@ -84,6 +83,8 @@ protected:
 
 private:
     void createControls();
+    // The tallies' state shown in the controls.
+    void bindTallies();
     void Form_Load();
     void Form_Unload();
     // Saves the settings as the program goes; on failure says why on standard error, and in a
@@ -113,8 +114,8 @@ private:
     UserDialogs& m_dialogs;
     UDPMessageProcessing m_intake;
     CallsignTally* m_tally = nullptr;
-    std::unique_ptr<DecodeLog> m_log;
-    std::unique_ptr<TrackedHistory> m_history;
+    DecodeLog* m_log = nullptr;
+    TrackedHistory* m_history = nullptr;
     std::uint16_t m_listenPort = StoredSettings::DefaultPort;
     // Empty: listen at 127.0.0.1; else the multicast group as the settings give it.
     QString m_multicastGroup;

@@ -1,5 +1,6 @@
 #include "CallsignTally.h"
 #include "RuntimeError.h"
+#include "TestFields.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,11 +9,7 @@ namespace {
 
 DecodeFields decode(const char* callsign, std::int16_t snr, std::int32_t dtTenths)
 {
-    DecodeFields fields;
-    fields.Callsign = QString::fromLatin1(callsign);
-    fields.Snr = snr;
-    fields.DtTenths = dtTenths;
-    return fields;
+    return testFields(QString::fromLatin1(callsign), snr, dtTenths);
 }
 
 } // namespace

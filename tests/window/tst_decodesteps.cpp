@@ -27,13 +27,9 @@ private slots:
     void dtCaptionFollowsDecodesOnlyInTheDtView();
     void bucketOverflowEndsTheDecodeMidway();
     void logRowsCarryEveryDecode();
-    void logPageRollsOverAfter99Rows();
     void logKeepsNewestRowInView();
     void nothingTrackedUntilTheBoxMatchesExactly();
     void trackedDecodeFillsGridTextAndChart();
-    void snrPointsAreClamped_data();
-    void snrPointsAreClamped();
-    void changeColorSwitchesSeriesOfNewPoints();
     void historyPageRollsOverAfter50Rows();
     void chartPageRollsOverAfter70Points();
 };
@@ -201,29 +197,6 @@ void TestDecodeSteps::logRowsCarryEveryDecode()
     QCOMPARE(grid.textMatrix(1, 4), QString("K1ABC"));
 }
 
-void TestDecodeSteps::logPageRollsOverAfter99Rows()
-{
-    FormHarness h;
-    const FlexGrid& grid = *h.form->MSFlexGrid1;
-    for (int i = 1; i <= 98; ++i)
-        h.decode(QStringLiteral("CQ K%1ABC FN42").arg(i));
-    QCOMPARE(h.form->decodeLog().logRowCounter(), 99);
-    QCOMPARE(grid.textMatrix(97, 0), QString(" 98"));
-    h.decode("CQ LAST99 FN42");
-    // The 99th decode stays in view until the next one needs the page.
-    QCOMPARE(grid.textMatrix(98, 0), QString(" 99"));
-    QCOMPARE(grid.textMatrix(98, 4), QString("LAST99"));
-    QCOMPARE(grid.textMatrix(99, 0), QString());
-    h.decode("CQ N3XT FN42");
-    QCOMPARE(grid.rows(), 100);
-    QCOMPARE(grid.textMatrix(0, 0), QString(" 1"));
-    QCOMPARE(grid.textMatrix(0, 4), QString("N3XT"));
-    QCOMPARE(grid.textMatrix(1, 0), QString());
-    QCOMPARE(grid.textMatrix(98, 4), QString());
-    QVERIFY(!grid.cellBackColor(98, 4).isValid());
-    QCOMPARE(h.form->decodeLog().logRowCounter(), 2);
-}
-
 void TestDecodeSteps::logKeepsNewestRowInView()
 {
     FormHarness h;
@@ -273,46 +246,6 @@ void TestDecodeSteps::trackedDecodeFillsGridTextAndChart()
     QCOMPARE(h.form->history().chartPointCounter(), 3);
 }
 
-void TestDecodeSteps::snrPointsAreClamped_data()
-{
-    QTest::addColumn<int>("snr");
-    QTest::addColumn<double>("point");
-    QTest::newRow("20") << 20 << 15.0;
-    QTest::newRow("16") << 16 << 15.0;
-    QTest::newRow("15") << 15 << 15.0;
-    QTest::newRow("0") << 0 << 0.0;
-    QTest::newRow("-30") << -30 << -30.0;
-    QTest::newRow("-31") << -31 << -30.0;
-    QTest::newRow("-35") << -35 << -30.0;
-}
-
-void TestDecodeSteps::snrPointsAreClamped()
-{
-    QFETCH(int, snr);
-    QFETCH(double, point);
-    FormHarness h;
-    h.form->Text1->setText(QStringLiteral("K1ABC"));
-    h.decode("CQ K1ABC FN42", snr);
-    QCOMPARE(h.form->MSChart2->value(1, 1), point);
-    QCOMPARE(h.form->MSFlexGrid2->textMatrix(0, 1), QString::number(snr));
-}
-
-void TestDecodeSteps::changeColorSwitchesSeriesOfNewPoints()
-{
-    FormHarness h;
-    h.form->Text1->setText(QStringLiteral("K1ABC"));
-    h.decode("CQ K1ABC FN42", -1);
-    h.form->Command1_Click();
-    h.decode("CQ K1ABC FN42", -2);
-    h.form->Command1_Click();
-    h.decode("CQ K1ABC FN42", -3);
-    const ChartControl& chart = *h.form->MSChart2;
-    QCOMPARE(chart.value(1, 1), -1.0);
-    QCOMPARE(chart.value(2, 2), -2.0);
-    QCOMPARE(chart.value(2, 1), 0.0);
-    QCOMPARE(chart.value(3, 1), -3.0);
-}
-
 void TestDecodeSteps::historyPageRollsOverAfter50Rows()
 {
     FormHarness h;
@@ -354,16 +287,6 @@ void TestDecodeSteps::chartPageRollsOverAfter70Points()
     }
     QCOMPARE(chart.value(1, 2), 0.0);
     QCOMPARE(h.form->history().chartPointCounter(), 2);
-
-    // "Change color" pressed while the full page is showing applies to the new page.
-    FormHarness g;
-    g.form->Text1->setText(QStringLiteral("K1ABC"));
-    for (int i = 1; i <= 70; ++i)
-        g.decode("CQ K1ABC FN42", -1);
-    g.form->Command1_Click();
-    g.decode("CQ K1ABC FN42", -9);
-    QCOMPARE(g.form->MSChart2->value(1, 2), -9.0);
-    QCOMPARE(g.form->MSChart2->value(1, 1), 0.0);
 }
 
 QTEST_MAIN(TestDecodeSteps)

@@ -10,8 +10,7 @@
 
 // A chart of data rows (from 1) by series columns (from 1), with the members of the chart
 // control the window is built from: the whole data array, one label per row, the current row and
-// column and the value at them. An address outside the chart throws SubscriptError, a value that
-// is no number TypeMismatchError.
+// column and the value at them. An address outside the chart throws SubscriptError.
 //
 // In a line chart a point that was cleared holds 0 but is drawn as a gap, so an empty point is
 // never mistaken for a 0 dB report.

@@ -4,14 +4,14 @@
 // On the offscreen platform it measures everything; on a display server (xcb) only what a
 // display server changes: the sustained rate with the log visible and the lag behind a paced
 // sender.
-#include "CallsignBox.h"
-#include "CallsignTally.h"
-#include "ChartControl.h"
-#include "DecodeDatagramWriter.h"
-#include "Form1.h"
 #include "FormHarness.h"
 #include "Traffic.h"
-#include "UdpListener.h"
+#include "intake/DecodeDatagramWriter.h"
+#include "platform/UdpListener.h"
+#include "tallies/CallsignTally.h"
+#include "widgets/CallsignBox.h"
+#include "widgets/ChartControl.h"
+#include "window/Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

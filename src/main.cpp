@@ -1,6 +1,6 @@
-#include "Form1.h"
-#include "TerminationSignals.h"
-#include "UserDialogs.h"
+#include "platform/TerminationSignals.h"
+#include "window/Form1.h"
+#include "window/UserDialogs.h"
 
 #include <QApplication>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecodeDatagramWriter.h"
+#include "intake/DecodeDatagramWriter.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // Sends Decode reports to a listener on 127.0.0.1, or to a multicast group on the loopback
 // interface, from an ALL.TXT-style file or made-up traffic, paced or in bursts.
 #include "AllTxt.h"
-#include "DecodeDatagramWriter.h"
-#include "Protocol.h"
 #include "Traffic.h"
+#include "intake/DecodeDatagramWriter.h"
+#include "intake/Protocol.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "Checked.h"
+#include "core/Checked.h"
 
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
 
 #include <limits>
 

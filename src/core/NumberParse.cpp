@@ -1,4 +1,4 @@
-#include "NumberParse.h"
+#include "core/NumberParse.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,7 +1,7 @@
-#include "DatagramReader.h"
+#include "intake/DatagramReader.h"
 
-#include "Checked.h"
-#include "RuntimeError.h"
+#include "core/Checked.h"
+#include "core/RuntimeError.h"
 
 #include <bit>
 

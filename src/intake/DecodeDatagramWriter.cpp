@@ -1,6 +1,6 @@
-#include "DecodeDatagramWriter.h"
+#include "intake/DecodeDatagramWriter.h"
 
-#include "Protocol.h"
+#include "intake/Protocol.h"
 
 #include <bit>
 

@@ -1,8 +1,8 @@
-#include "UDPMessageProcessing.h"
+#include "intake/UDPMessageProcessing.h"
 
-#include "Checked.h"
-#include "Protocol.h"
-#include "RuntimeError.h"
+#include "core/Checked.h"
+#include "core/RuntimeError.h"
+#include "intake/Protocol.h"
 
 #include <algorithm>
 #include <charconv>

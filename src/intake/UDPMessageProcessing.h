@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DatagramReader.h"
-#include "DecodeMessage.h"
+#include "intake/DatagramReader.h"
+#include "intake/DecodeMessage.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FolderAccess.h"
+#include "platform/FolderAccess.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "SessionEnd.h"
+#include "platform/SessionEnd.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 
 // The program's only POSIX code: signals exist only there.
 #ifdef Q_OS_UNIX

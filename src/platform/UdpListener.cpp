@@ -1,4 +1,4 @@
-#include "UdpListener.h"
+#include "platform/UdpListener.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>

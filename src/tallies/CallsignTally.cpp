@@ -1,7 +1,7 @@
-#include "CallsignTally.h"
+#include "tallies/CallsignTally.h"
 
-#include "Checked.h"
-#include "NumberText.h"
+#include "core/Checked.h"
+#include "core/NumberText.h"
 
 #include <algorithm>
 

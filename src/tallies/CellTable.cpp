@@ -1,6 +1,6 @@
-#include "CellTable.h"
+#include "tallies/CellTable.h"
 
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
 
 CellTable::CellTable(int rows, int columns, QObject* parent)
     : QAbstractTableModel(parent)

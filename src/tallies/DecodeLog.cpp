@@ -1,8 +1,8 @@
-#include "DecodeLog.h"
+#include "tallies/DecodeLog.h"
 
-#include "CellTable.h"
-#include "Checked.h"
-#include "NumberText.h"
+#include "core/Checked.h"
+#include "core/NumberText.h"
+#include "tallies/CellTable.h"
 
 DecodeLog::DecodeLog(const QColor& callsignColor, QObject* parent)
     : QObject(parent)

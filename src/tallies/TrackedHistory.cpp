@@ -1,8 +1,8 @@
-#include "TrackedHistory.h"
+#include "tallies/TrackedHistory.h"
 
-#include "CellTable.h"
-#include "Checked.h"
-#include "RuntimeError.h"
+#include "core/Checked.h"
+#include "core/RuntimeError.h"
+#include "tallies/CellTable.h"
 
 #include <algorithm>
 

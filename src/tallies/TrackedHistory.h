@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecodeMessage.h"
+#include "intake/DecodeMessage.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "CallsignBox.h"
+#include "widgets/CallsignBox.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
-#include "ChartControl.h"
+#include "widgets/ChartControl.h"
 
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
 
 #include <algorithm>
 #include <cmath>

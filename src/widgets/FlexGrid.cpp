@@ -1,8 +1,8 @@
-#include "FlexGrid.h"
+#include "widgets/FlexGrid.h"
 
-#include "Geometry.h"
-#include "NumberParse.h"
-#include "RuntimeError.h"
+#include "core/NumberParse.h"
+#include "core/RuntimeError.h"
+#include "widgets/Geometry.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

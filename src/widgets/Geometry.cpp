@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "widgets/Geometry.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Settings.h"
-#include "UDPMessageProcessing.h"
+#include "intake/UDPMessageProcessing.h"
+#include "window/Settings.h"
 
 #include <QMainWindow>
 

@@ -1,9 +1,9 @@
-#include "Settings.h"
+#include "window/Settings.h"
 
-#include "FolderAccess.h"
-#include "NumberParse.h"
-#include "NumberText.h"
-#include "ProfileFile.h"
+#include "core/NumberParse.h"
+#include "core/NumberText.h"
+#include "platform/FolderAccess.h"
+#include "platform/ProfileFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Protocol.h"
+#include "intake/Protocol.h"
 
 #include <QString>
 

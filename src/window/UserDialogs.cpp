@@ -1,4 +1,4 @@
-#include "UserDialogs.h"
+#include "window/UserDialogs.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

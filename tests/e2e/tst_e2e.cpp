@@ -1,5 +1,5 @@
-#include "DecodeDatagramWriter.h"
 #include "TestNetwork.h"
+#include "intake/DecodeDatagramWriter.h"
 
 #include <QDir>
 #include <QFile>

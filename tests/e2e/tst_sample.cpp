@@ -1,7 +1,7 @@
 #include "AllTxt.h"
-#include "DecodeDatagramWriter.h"
-#include "RuntimeError.h"
-#include "UDPMessageProcessing.h"
+#include "core/RuntimeError.h"
+#include "intake/DecodeDatagramWriter.h"
+#include "intake/UDPMessageProcessing.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "DatagramReader.h"
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
+#include "intake/DatagramReader.h"
 
 #include <QTest>
 

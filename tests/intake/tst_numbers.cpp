@@ -1,7 +1,7 @@
-#include "Checked.h"
-#include "NumberParse.h"
-#include "NumberText.h"
-#include "RuntimeError.h"
+#include "core/Checked.h"
+#include "core/NumberParse.h"
+#include "core/NumberText.h"
+#include "core/RuntimeError.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "DecodeDatagramWriter.h"
-#include "RuntimeError.h"
-#include "UDPMessageProcessing.h"
+#include "core/RuntimeError.h"
+#include "intake/DecodeDatagramWriter.h"
+#include "intake/UDPMessageProcessing.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // network namespace of the test's own, joined to this one by a veth pair, and every datagram
 // stays inside that pair.
 #include "TestNetwork.h"
-#include "UdpListener.h"
+#include "platform/UdpListener.h"
 
 #include <QCoreApplication>
 #include <QProcess>

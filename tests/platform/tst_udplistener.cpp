@@ -1,5 +1,5 @@
 #include "TestNetwork.h"
-#include "UdpListener.h"
+#include "platform/UdpListener.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CallsignBox.h"
-#include "DecodeDatagramWriter.h"
-#include "Form1.h"
 #include "TestNetwork.h"
-#include "UserDialogs.h"
+#include "intake/DecodeDatagramWriter.h"
+#include "widgets/CallsignBox.h"
+#include "window/Form1.h"
+#include "window/UserDialogs.h"
 
 #include <QFile>
 #include <QStringList>

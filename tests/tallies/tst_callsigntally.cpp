@@ -1,6 +1,6 @@
-#include "CallsignTally.h"
-#include "RuntimeError.h"
 #include "TestFields.h"
+#include "core/RuntimeError.h"
+#include "tallies/CallsignTally.h"
 
 #include <QSignalSpy>
 #include <QTest>

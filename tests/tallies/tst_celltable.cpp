@@ -1,5 +1,5 @@
-#include "CellTable.h"
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
+#include "tallies/CellTable.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "CellTable.h"
-#include "DecodeLog.h"
 #include "TestFields.h"
+#include "tallies/CellTable.h"
+#include "tallies/DecodeLog.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

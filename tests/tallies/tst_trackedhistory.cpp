@@ -1,7 +1,7 @@
-#include "CellTable.h"
-#include "RuntimeError.h"
 #include "TestFields.h"
-#include "TrackedHistory.h"
+#include "core/RuntimeError.h"
+#include "tallies/CellTable.h"
+#include "tallies/TrackedHistory.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
-#include "CallsignBox.h"
-#include "ChartControl.h"
-#include "FlexGrid.h"
-#include "Geometry.h"
-#include "RuntimeError.h"
+#include "core/RuntimeError.h"
+#include "widgets/CallsignBox.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/Geometry.h"
 
 #include <QAccessible>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
-#include "ChartControl.h"
-#include "FlexGrid.h"
 #include "FormHarness.h"
-#include "TrackedHistory.h"
-#include "UdpListener.h"
+#include "platform/UdpListener.h"
+#include "tallies/TrackedHistory.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
 
 #include <QAccessible>
 #include <QAction>

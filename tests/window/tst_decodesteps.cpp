@@ -1,11 +1,11 @@
-#include "CallsignTally.h"
-#include "ChartControl.h"
-#include "DecodeLog.h"
-#include "FlexGrid.h"
 #include "FormHarness.h"
-#include "Geometry.h"
-#include "TrackedHistory.h"
 #include "Traffic.h"
+#include "tallies/CallsignTally.h"
+#include "tallies/DecodeLog.h"
+#include "tallies/TrackedHistory.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/Geometry.h"
 
 #include <QAction>
 #include <QLabel>

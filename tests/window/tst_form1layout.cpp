@@ -1,7 +1,7 @@
-#include "ChartControl.h"
-#include "FlexGrid.h"
 #include "FormHarness.h"
-#include "Geometry.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/Geometry.h"
 
 #include <QAction>
 #include <QApplication>

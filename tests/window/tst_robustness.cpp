@@ -1,8 +1,8 @@
-#include "CallsignTally.h"
-#include "DecodeLog.h"
-#include "FlexGrid.h"
 #include "FormHarness.h"
 #include "Traffic.h"
+#include "tallies/CallsignTally.h"
+#include "tallies/DecodeLog.h"
+#include "widgets/FlexGrid.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "FolderAccess.h"
 #include "FormHarness.h"
-#include "Geometry.h"
-#include "Settings.h"
-#include "UdpListener.h"
+#include "platform/FolderAccess.h"
+#include "platform/UdpListener.h"
+#include "widgets/Geometry.h"
+#include "window/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "ChartControl.h"
-#include "DecodeLog.h"
-#include "FlexGrid.h"
 #include "FormHarness.h"
-#include "TrackedHistory.h"
+#include "tallies/DecodeLog.h"
+#include "tallies/TrackedHistory.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -34,6 +34,7 @@ public:
     int topRow() const { return m_topRow; }
 
 signals:
+    // A decode was logged at newestRow.
     void logged();
 
 private:

@@ -48,7 +48,7 @@ void TrackedHistory::TrackDecode(const DecodeFields& fields)
 void TrackedHistory::ScrollTrackedHistory()
 {
     m_topRow = qMax(0, m_trackedRowCounter - 5);
-    emit topRowChanged(m_topRow);
+    emit scrolled(m_topRow);
 }
 
 std::optional<std::int16_t> TrackedHistory::point(int series, int point) const

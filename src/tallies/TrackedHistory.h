@@ -52,7 +52,8 @@ public:
 signals:
     // A page begins: it shows from its top.
     void pageStarted();
-    void topRowChanged(int row);
+    // After each decode, tracked or not: the first row to show.
+    void scrolled(int topRow);
     void pointSet(int series, int point, int snr);
     void pointsCleared();
 

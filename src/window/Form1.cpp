@@ -110,7 +110,7 @@ void Form1::bindTallies()
         MSFlexGrid2->setCol(TrackedHistory::Time);
         MSFlexGrid2->setTopRow(0);
     });
-    connect(m_history, &TrackedHistory::topRowChanged, MSFlexGrid2, &FlexGrid::setTopRow);
+    connect(m_history, &TrackedHistory::scrolled, MSFlexGrid2, &FlexGrid::setTopRow);
     connect(m_history, &TrackedHistory::pointSet, this, [this](int series, int point, int snr) {
         MSChart2->setRow(point);
         MSChart2->setColumn(series);

@@ -27,7 +27,5 @@ void DecodeLog::LogDecode(const DecodeFields& fields)
     m_page->setText(row, Message, fields.Message);
     m_page->setBackground(row, Callsign, m_callsignColor);
     m_logRowCounter = Checked::add16(m_logRowCounter, 1);
-    m_newestRow = row;
-    m_topRow = qMax(0, m_logRowCounter - 12);
     emit logged();
 }

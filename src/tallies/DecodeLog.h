@@ -30,8 +30,8 @@ public:
     CellTable& page() { return *m_page; }
     const CellTable& page() const { return *m_page; }
     // The row of the newest decode, and the first row to show so that it stays in view.
-    int newestRow() const { return m_newestRow; }
-    int topRow() const { return m_topRow; }
+    int newestRow() const { return m_logRowCounter - 2; }
+    int topRow() const { return qMax(0, m_logRowCounter - 12); }
 
 signals:
     // A decode was logged at newestRow.
@@ -42,6 +42,4 @@ private:
     const QColor m_callsignColor;
     // One more than the row the next decode goes to; 100 once a page is full.
     std::int16_t m_logRowCounter = 1;
-    int m_newestRow = 0;
-    int m_topRow = 0;
 };

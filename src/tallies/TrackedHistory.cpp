@@ -47,8 +47,7 @@ void TrackedHistory::TrackDecode(const DecodeFields& fields)
 
 void TrackedHistory::ScrollTrackedHistory()
 {
-    m_topRow = qMax(0, m_trackedRowCounter - 5);
-    emit scrolled(m_topRow);
+    emit scrolled(topRow());
 }
 
 std::optional<std::int16_t> TrackedHistory::point(int series, int point) const
@@ -62,7 +61,6 @@ void TrackedHistory::startPage()
 {
     m_page->clear();
     m_trackedRowCounter = 0;
-    m_topRow = 0;
     emit pageStarted();
 }
 

@@ -40,7 +40,7 @@ public:
     CellTable& page() { return *m_page; }
     const CellTable& page() const { return *m_page; }
     // The first row of the page to show.
-    int topRow() const { return m_topRow; }
+    int topRow() const { return qMax(0, m_trackedRowCounter - 5); }
     const QString& trackedHistoryText() const { return m_trackedHistoryText; }
     // The SNR of a point (series and point from 1), clamped to the chart's range; none when
     // the point is empty.
@@ -63,7 +63,6 @@ private:
 
     CellTable* m_page;
     QString m_tracked;
-    int m_topRow = 0;
     // Row of the next tracked decode; 50 once a page is full.
     std::int16_t m_trackedRowCounter = 0;
     QString m_trackedHistoryText;

@@ -31,7 +31,7 @@ public:
         const QRect rect = option.rect;
         painter->fillRect(rect, m_grid.drawnBackColor(index.row(), index.column()));
         if (!cellText.isEmpty()) {
-            const Qt::Alignment alignment = m_grid.cellAlignment(index.row(), index.column());
+            const Qt::Alignment alignment = m_grid.alignment(index.column(), cellText);
             // No character is narrower than a pixel: a text of thousands of characters is laid
             // out only as far as the cell can show it.
             const qsizetype shown = rect.width();
@@ -137,10 +137,15 @@ void FlexGrid::setColAlignment(int col, Qt::Alignment alignment)
 
 Qt::Alignment FlexGrid::cellAlignment(int row, int col) const
 {
+    return alignment(col, textMatrix(row, col));
+}
+
+Qt::Alignment FlexGrid::alignment(int col, const QString& text) const
+{
     const Qt::Alignment own = col < m_alignment.size() ? m_alignment[col] : GeneralAlignment;
     if (own != GeneralAlignment)
         return own;
-    const bool number = NumberParse::wholeNumber(textMatrix(row, col)).has_value();
+    const bool number = NumberParse::wholeNumber(text).has_value();
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 

@@ -59,6 +59,7 @@ private:
     static constexpr Qt::Alignment GeneralAlignment = {};
     void checkRow(int row) const;
     void checkColumn(int col) const;
+    Qt::Alignment alignment(int col, const QString& text) const;
     void scheduleViewUpdate();
     // Brings the first visible row and the drawn current cell in line with the grid's state.
     void updateView();

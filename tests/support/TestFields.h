@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/DecodeMessage.h"
+#include "intake/UDPMessageProcessing.h"
 
 #include <QString>
 
@@ -14,10 +15,7 @@ inline DecodeFields testFields(const QString& callsign, std::int16_t snr = -10,
     fields.Snr = snr;
     fields.SnrText = QString::number(snr);
     fields.DtTenths = dtTenths;
-    fields.DtText = QStringLiteral("%1%2.%3")
-                        .arg(dtTenths < 0 ? QStringLiteral("-") : QStringLiteral("+"))
-                        .arg(std::abs(dtTenths) / 10)
-                        .arg(std::abs(dtTenths) % 10);
+    fields.DtText = UDPMessageProcessing::dtText(dtTenths / 10.0);
     fields.Callsign = callsign;
     fields.Message = QStringLiteral("CQ ") + callsign + QStringLiteral(" FN42");
     return fields;

@@ -57,16 +57,16 @@ struct Delivery {
 // on or nothing has arrived for two seconds. A stalled window turns no event loop until the
 // sender has ended, as a window busy elsewhere would.
 enum class Loop { Running, Stalled };
-Delivery deliver(Form1& form, std::int64_t count, std::int64_t start,
+Delivery deliver(FormHarness& harness, std::int64_t count, std::int64_t start,
                  const QStringList& senderOptions = {}, Loop loop = Loop::Running)
 {
-    const std::uint64_t droppedBefore = form.UDPSocket->droppedDatagrams();
+    const std::uint64_t droppedBefore = harness.controls().UDPSocket->droppedDatagrams();
     QElapsedTimer clock;
     clock.start();
     Delivery result;
     double lastArrival = 0;
     const QMetaObject::Connection counter =
-        QObject::connect(form.UDPSocket, &UdpListener::datagramArrived, [&] {
+        QObject::connect(harness.controls().UDPSocket, &UdpListener::datagramArrived, [&] {
             ++result.received;
             lastArrival = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         });
@@ -85,7 +85,7 @@ Delivery deliver(Form1& form, std::int64_t count, std::int64_t start,
     QObject::connect(&sender, &QProcess::finished,
                      [&] { sentAt = static_cast<double>(clock.nsecsElapsed()) / 1e9; });
     sender.start(QStringLiteral(VANTOREL_SEND_BINARY),
-                 QStringList{QStringLiteral("--port"), QString::number(form.listenPort()),
+                 QStringList{QStringLiteral("--port"), QString::number(harness.port),
                              QStringLiteral("--count"), QString::number(count),
                              QStringLiteral("--start"), QString::number(start),
                              QStringLiteral("--callsigns"), QStringLiteral("500")} +
@@ -104,7 +104,7 @@ Delivery deliver(Form1& form, std::int64_t count, std::int64_t start,
     }
     sender.waitForFinished(5000);
     QObject::disconnect(counter);
-    result.dropped = form.UDPSocket->droppedDatagrams() - droppedBefore;
+    result.dropped = harness.controls().UDPSocket->droppedDatagrams() - droppedBefore;
     result.seconds = lastArrival;
     result.lagSeconds = sentAt < 0 ? -1 : std::max(0.0, lastArrival - sentAt);
     return result;
@@ -119,7 +119,7 @@ long peakRssMb()
 
 // Hostile datagrams straight into the intake: lengths that point far beyond the datagram, the
 // largest datagram UDP carries, and a flood of other message types.
-void hostileInput(Form1& form)
+void hostileInput(FormHarness& harness)
 {
     const long before = peakRssMb();
     const QByteArray good = DecodeDatagramWriter::encode(Traffic::report(1, 10));
@@ -128,16 +128,16 @@ void hostileInput(Form1& form)
         for (int b = 0; b < 4; ++b)
             datagram[12 + b] = static_cast<char>(length >> (24 - 8 * b));
         for (int i = 0; i < 100'000; ++i)
-            form.UDPSocket_DataArrival(datagram);
+            harness.form->UDPSocket_DataArrival(datagram);
     }
-    QByteArray largest = DecodeDatagramWriter::header(2);
-    largest.append(65'507 - largest.size(), '\x41');
+    QByteArray largest = DecodeDatagramWriter::header(Protocol::MessageType::Decode);
+    largest.append(Protocol::MaxDatagramBytes - largest.size(), '\x41');
     for (int i = 0; i < 10'000; ++i)
-        form.UDPSocket_DataArrival(largest);
-    QByteArray other = DecodeDatagramWriter::header(1);
+        harness.form->UDPSocket_DataArrival(largest);
+    QByteArray other = DecodeDatagramWriter::header(Protocol::MessageType::Status);
     other.append(100, '\x11');
     for (int i = 0; i < 1'000'000; ++i)
-        form.UDPSocket_DataArrival(other);
+        harness.form->UDPSocket_DataArrival(other);
     QCoreApplication::processEvents();
     std::printf("hostile input (200,000 bad lengths, 10,000 of 65,507 bytes, 1,000,000 other "
                 "types): peak RSS %ld MB before, %ld MB after\n",
@@ -147,12 +147,12 @@ void hostileInput(Form1& form)
 // Large Decode datagrams sent as fast as possible, over the socket, once to a window that keeps
 // up and once to a window that turns no event loop meanwhile: the queue's byte bound keeps
 // memory flat, and what does not fit is dropped and counted.
-void flood(Form1& form)
+void flood(FormHarness& harness)
 {
     constexpr std::int64_t Count = 100'000;
     for (const Loop loop : {Loop::Running, Loop::Stalled}) {
         const long before = peakRssMb();
-        const Delivery result = deliver(form, Count, 5'000'000, {"--size", "32000"}, loop);
+        const Delivery result = deliver(harness, Count, 5'000'000, {"--size", "32000"}, loop);
         const std::int64_t dropped = static_cast<std::int64_t>(result.dropped);
         std::printf("flood of %lld Decode datagrams of 32,000 bytes, window %s: handed on %lld, "
                     "dropped by the queue %lld, lost before it %lld; peak RSS %ld MB before, "
@@ -164,10 +164,10 @@ void flood(Form1& form)
     }
 }
 
-void sustained(Form1& form, const QString& platform)
+void sustained(FormHarness& harness, const QString& platform)
 {
     constexpr std::int64_t Count = 200'000;
-    const Delivery result = deliver(form, Count, 0);
+    const Delivery result = deliver(harness, Count, 0);
     std::printf("%s, sustained, log view visible: %lld of %lld decodes in %.2f s = %.0f "
                 "decodes/s, lost %lld, worst event-loop gap %.1f ms\n",
                 qPrintable(platform), static_cast<long long>(result.received),
@@ -178,15 +178,15 @@ void sustained(Form1& form, const QString& platform)
 
 // Every decode tracked, with its chart on screen: the chart is drawn at most once per turn of
 // the event loop, however many points arrive in that turn.
-void chartShown(Form1& form, const QString& platform)
+void chartShown(FormHarness& harness, const QString& platform)
 {
     constexpr std::int64_t Count = 200'000;
-    form.Text1->setText(Traffic::callsign(0));
-    form.mnuShowDB_Click();
+    harness.controls().Text1->setText(Traffic::callsign(0));
+    harness.form->mnuShowDB_Click();
     int replots = 0;
-    const QMetaObject::Connection counter =
-        QObject::connect(form.MSChart2, &QCustomPlot::afterReplot, [&] { ++replots; });
-    const Delivery result = deliver(form, Count, 0, {"--callsigns", "1"});
+    const QMetaObject::Connection counter = QObject::connect(
+        harness.controls().MSChart2, &QCustomPlot::afterReplot, [&] { ++replots; });
+    const Delivery result = deliver(harness, Count, 0, {"--callsigns", "1"});
     QObject::disconnect(counter);
     std::printf("%s, sustained, dB chart visible, every decode tracked: %lld of %lld decodes in "
                 "%.2f s = %.0f decodes/s, lost %lld, %d chart redraws, worst event-loop gap "
@@ -195,24 +195,25 @@ void chartShown(Form1& form, const QString& platform)
                 static_cast<long long>(Count), result.seconds,
                 static_cast<double>(result.received) / result.seconds,
                 static_cast<long long>(Count - result.received), replots, result.worstGapMs);
-    form.mnuShowMessage_Click();
-    form.Text1->setText(QString());
+    harness.form->mnuShowMessage_Click();
+    harness.controls().Text1->setText(QString());
 }
 
-void paced(Form1& form, const QString& platform)
+void paced(FormHarness& harness, const QString& platform)
 {
     constexpr std::int64_t Count = 200'000;
-    const Delivery result = deliver(form, Count, 2'000'000, {"--rate", "50000", "--burst", "50"});
+    const Delivery result =
+        deliver(harness, Count, 2'000'000, {"--rate", "50000", "--burst", "50"});
     std::printf("%s, %lld decodes paced at 50,000/s: all handed on %.3f s after the last was "
                 "sent, lost %lld, worst event-loop gap %.1f ms\n",
                 qPrintable(platform), static_cast<long long>(Count), result.lagSeconds,
                 static_cast<long long>(Count - result.received), result.worstGapMs);
 }
 
-void bursts(Form1& form)
+void bursts(FormHarness& harness)
 {
     for (const std::int64_t burst : {10'000, 100'000}) {
-        const Delivery result = deliver(form, burst, 1'000'000);
+        const Delivery result = deliver(harness, burst, 1'000'000);
         std::printf("burst of %lld at once: lost %lld\n", static_cast<long long>(burst),
                     static_cast<long long>(burst - result.received));
     }
@@ -244,7 +245,7 @@ void longRun()
     std::printf("1,000,000 decodes, 100,000 callsigns: first tenth %.0f decodes/s, last tenth "
                 "%.0f decodes/s, last/first time %.2fx; unique callsigns %d\n",
                 Tenth / tenthSeconds[0], Tenth / tenthSeconds[9], tenthSeconds[9] / tenthSeconds[0],
-                fresh.harness.form->tally().uniqueCount());
+                fresh.harness.steps().tally().uniqueCount());
 }
 
 } // namespace
@@ -257,17 +258,17 @@ int main(int argc, char* argv[])
     const QString platform = QGuiApplication::platformName();
     const bool everything = platform == QLatin1String("offscreen");
     auto window = std::make_unique<Window>();
-    Form1& form = *window->harness.form;
+    FormHarness& harness = window->harness;
     if (everything) {
         std::printf("start-up to a shown window: %.1f ms\n", window->startMs);
-        hostileInput(form);
-        flood(form);
+        hostileInput(harness);
+        flood(harness);
     }
-    sustained(form, platform);
-    chartShown(form, platform);
-    paced(form, platform);
+    sustained(harness, platform);
+    chartShown(harness, platform);
+    paced(harness, platform);
     if (everything) {
-        bursts(form);
+        bursts(harness);
         window.reset();
         longRun();
         std::printf("peak RSS: %ld MB\n", peakRssMb());

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     harness = new Harness; // lives for the whole fuzzing run
-    harness->window.form->Text1->setText(QStringLiteral("K1ABC"));
+    harness->window.controls().Text1->setText(QStringLiteral("K1ABC"));
     return 0;
 }
 

@@ -82,7 +82,8 @@ bool readOptions(const QCoreApplication& app, Options& options)
                                    QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption size(QStringLiteral("size"),
                                   QStringLiteral("Pad each message so that every datagram is "
-                                                 "BYTES long (at most 65507)."),
+                                                 "BYTES long (at most %1).")
+                                      .arg(Protocol::MaxDatagramBytes),
                                   QStringLiteral("BYTES"), QStringLiteral("0"));
     const QCommandLineOption group(QStringLiteral("group"),
                                    QStringLiteral("Send to this multicast group on the loopback "
@@ -123,8 +124,9 @@ bool readOptions(const QCoreApplication& app, Options& options)
     options.period = number(period);
     options.start = static_cast<qint64>(number(start));
     options.size = static_cast<qint64>(number(size));
-    if (ok && options.size > 65507) {
-        std::fprintf(stderr, "vantorel-send: --size wants at most 65507\n");
+    if (ok && options.size > Protocol::MaxDatagramBytes) {
+        std::fprintf(stderr, "vantorel-send: --size wants at most %d\n",
+                     Protocol::MaxDatagramBytes);
         return false;
     }
     if (parser.isSet(group)) {

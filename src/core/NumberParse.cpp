@@ -156,15 +156,6 @@ std::optional<std::uint16_t> toPort(double value)
     return static_cast<std::uint16_t>(rounded);
 }
 
-std::optional<std::int16_t> toInt16(double value)
-{
-    const double rounded = roundHalfEven(value);
-    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
-          rounded <= std::numeric_limits<std::int16_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int16_t>(rounded);
-}
-
 std::optional<float> toFloat(double value)
 {
     if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())

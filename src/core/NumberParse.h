@@ -23,9 +23,6 @@ double roundHalfEven(double value);
 // A number rounded half to even into a UDP port, 1 to 65535; nullopt outside that range.
 std::optional<std::uint16_t> toPort(double value);
 
-// A number rounded half to even into a 16-bit integer; nullopt when it does not fit.
-std::optional<std::int16_t> toInt16(double value);
-
 // A float that holds value exactly enough for a window position; nullopt when out of range.
 std::optional<float> toFloat(double value);
 

@@ -29,18 +29,18 @@ void DecodeDatagramWriter::appendText(QByteArray& out, const QString& text)
     out.append(utf8);
 }
 
-QByteArray DecodeDatagramWriter::header(std::uint32_t type)
+QByteArray DecodeDatagramWriter::header(Protocol::MessageType type)
 {
     QByteArray out;
     appendUInt32(out, Protocol::Magic);
     appendUInt32(out, Protocol::Schema);
-    appendUInt32(out, type);
+    appendUInt32(out, static_cast<std::uint32_t>(type));
     return out;
 }
 
 QByteArray DecodeDatagramWriter::encode(const DecodeReport& report)
 {
-    QByteArray out = header(Protocol::DecodeType);
+    QByteArray out = header(Protocol::MessageType::Decode);
     appendText(out, report.id);
     appendBool(out, report.isNew);
     appendUInt32(out, report.timeMs);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "intake/Protocol.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -30,5 +32,5 @@ public:
     static void appendBool(QByteArray& out, bool value);
     static void appendText(QByteArray& out, const QString& text);
     // The header common to every message type: magic number, schema, the type.
-    static QByteArray header(std::uint32_t type);
+    static QByteArray header(Protocol::MessageType type);
 };

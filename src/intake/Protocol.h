@@ -27,9 +27,22 @@ namespace Protocol {
 constexpr std::uint32_t Magic = 0xADBCCBDA;
 // The schema the decoders of this family send.
 constexpr std::uint32_t Schema = 2;
-constexpr std::uint32_t DecodeType = 2;
+// The message types of the protocol; only Decode reports are read, the others are named for
+// the tools and tests that send them.
+enum class MessageType : std::uint32_t {
+    Heartbeat = 0,
+    Status = 1,
+    Decode = 2,
+    Clear = 3,
+    Reply = 4,
+    QsoLogged = 5,
+    Close = 6,
+    Replay = 7,
+};
 // The last byte of the big-endian message type, the only one the type filter looks at.
 constexpr int TypeOffset = 11;
+// The largest payload of a UDP datagram over IPv4.
+constexpr int MaxDatagramBytes = 65507;
 // Where the decoders send unless told otherwise.
 constexpr std::uint16_t DefaultPort = 2238;
 

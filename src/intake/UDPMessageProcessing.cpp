@@ -9,23 +9,24 @@
 #include <cmath>
 #include <string>
 
-void UDPMessageProcessing::ProcessDatagram(const QByteArray& datagram, DecodeSink& sink)
+std::optional<QString> UDPMessageProcessing::ProcessDatagram(const QByteArray& datagram)
 {
-    if (datagram.size() > Protocol::TypeOffset &&
-        static_cast<unsigned char>(datagram.at(Protocol::TypeOffset)) == Protocol::DecodeType)
-        ProcessDecode(datagram, sink);
-}
-
-void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink& sink)
-{
-    m_reader.reset(datagram);
+    if (datagram.size() <= Protocol::TypeOffset ||
+        static_cast<unsigned char>(datagram.at(Protocol::TypeOffset)) !=
+            static_cast<std::uint32_t>(Protocol::MessageType::Decode))
+        return std::nullopt;
+    m_datagram = datagram;
+    m_reader.reset(m_datagram);
     if (m_reader.ReadUInt32AsDouble() != Protocol::Magic)
-        return;
+        return std::nullopt;
     m_reader.ReadInt32(); // schema
     m_reader.ReadInt32(); // message type
     m_message.Id = DatagramReader::CutAtNul(m_reader.ReadText());
-    sink.showSenderId(m_message.Id);
+    return m_message.Id;
+}
 
+DecodeFields UDPMessageProcessing::ProcessDecode()
+{
     m_reader.ReadBool(); // new-decode flag
     m_message.TimeMs = m_reader.ReadInt32();
     m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
@@ -43,7 +44,7 @@ void UDPMessageProcessing::ProcessDecode(const QByteArray& datagram, DecodeSink&
     fields.SnrText = QString::number(m_message.Snr);
     fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;
-    sink.runDecodeSteps(fields);
+    return fields;
 }
 
 namespace {

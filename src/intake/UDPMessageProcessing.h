@@ -8,24 +8,18 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
-// Where the decoded datagram goes: the window shows the sender and runs the per-decode steps.
-class DecodeSink {
-public:
-    virtual ~DecodeSink() = default;
-    virtual void showSenderId(const QString& id) = 0;
-    virtual void runDecodeSteps(const DecodeFields& fields) = 0;
-};
-
-// Intake of the WSJT-X UDP "Decode" report (message type 2), laid out as Protocol.h shows. A
-// datagram that cannot be read to its message field, or whose values do not fit, throws a
-// RuntimeError; the caller drops it.
+// Intake of the WSJT-X UDP "Decode" report (message type 2), laid out as Protocol.h shows, in
+// two reads: the sender first, so that it can be shown even when the rest cannot be read, then
+// the fields. A datagram that cannot be read to its message field, or whose values do not fit,
+// throws a RuntimeError; the caller drops it.
 class UDPMessageProcessing {
 public:
-    void ProcessDatagram(const QByteArray& datagram, DecodeSink& sink);
-    void ProcessDecode(const QByteArray& datagram, DecodeSink& sink);
-
-    const DecodeMessage& lastMessage() const { return m_message; }
+    // The sender's Id of a Decode report; none for a datagram of another type or protocol.
+    std::optional<QString> ProcessDatagram(const QByteArray& datagram);
+    // The rest of the report whose sender ProcessDatagram has just given.
+    DecodeFields ProcessDecode();
 
     // The derived texts, each of them on its own.
     static QString dtText(double deltaTime);
@@ -47,6 +41,7 @@ public:
     static bool isCqModifier(const QString& word);
 
 private:
+    QByteArray m_datagram;
     DatagramReader m_reader;
     DecodeMessage m_message;
 };

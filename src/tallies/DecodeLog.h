@@ -17,7 +17,6 @@ public:
     enum Column { Number = 0, Time, Snr, Dt, Callsign, Message, ColumnCount };
     static constexpr int GridRows = 100;
     static constexpr int PageRows = 99;
-    static constexpr std::uint32_t CallsignColor = 15130800;
 
     // callsignColor is the background of each logged callsign.
     DecodeLog(const QColor& callsignColor, QObject* parent);

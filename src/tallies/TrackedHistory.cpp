@@ -70,21 +70,21 @@ void TrackedHistory::wipeChartPoints()
     emit pointsCleared();
 }
 
-void TrackedHistory::Clear_Chart2()
+void TrackedHistory::clearChart()
 {
     wipeChartPoints();
     m_colorFlag = false;
     m_chartPointCounter = 1;
 }
 
-void TrackedHistory::Command1_Click()
+void TrackedHistory::switchColor()
 {
     m_colorFlag = !m_colorFlag;
 }
 
 void TrackedHistory::reset()
 {
-    Clear_Chart2();
+    clearChart();
     m_trackedHistoryText.clear();
     startPage();
 }

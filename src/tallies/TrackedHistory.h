@@ -31,8 +31,9 @@ public:
     void TrackDecode(const DecodeFields& fields);
     void ScrollTrackedHistory();
     // Every point empty; new points to series 1 from point 1.
-    void Clear_Chart2();
-    void Command1_Click();
+    void clearChart();
+    // New points go to the other series.
+    void switchColor();
     // Starts the history afresh, as a new pick does.
     void reset();
 

@@ -111,12 +111,6 @@ void FlexGrid::setColWidth(int col, int twips)
     setColumnWidth(col, Geometry::toPixels(twips, *this));
 }
 
-int FlexGrid::colWidth(int col) const
-{
-    checkColumn(col);
-    return static_cast<int>(std::lround(Geometry::toTwips(columnWidth(col), *this)));
-}
-
 void FlexGrid::setRowHeightAll(int twips)
 {
     // Asked for on every decode: only an actual change relays the view out.

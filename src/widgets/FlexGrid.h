@@ -20,7 +20,6 @@ public:
     int cols() const;
 
     void setColWidth(int col, int twips);
-    int colWidth(int col) const;
     void setRowHeightAll(int twips);
     void setColAlignment(int col, Qt::Alignment alignment);
 

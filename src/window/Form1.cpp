@@ -4,70 +4,41 @@
 #include "platform/SessionEnd.h"
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
-#include "tallies/CellTable.h"
 #include "tallies/DecodeLog.h"
+#include "tallies/DecodeSteps.h"
 #include "tallies/TrackedHistory.h"
 #include "widgets/CallsignBox.h"
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Geometry.h"
-#include "window/Settings.h"
+#include "window/TallyViews.h"
 #include "window/UserDialogs.h"
+#include "window/WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
-#include <QHostAddress>
-#include <QIcon>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QTextEdit>
 
 #include <cstdio>
-#include <optional>
-
-namespace {
-
-// The multicast group of the settings: an IPv4 address from 224.0.0.0 to 239.255.255.255.
-std::optional<QHostAddress> multicastGroup(const QString& text)
-{
-    const QHostAddress address(text);
-    if (address.protocol() != QAbstractSocket::IPv4Protocol || !address.isMulticast())
-        return std::nullopt;
-    return address;
-}
-
-const QColor LightYellow(255, 255, 192);
-
-QFont arial(double points, int weight = QFont::Normal)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    return font;
-}
-
-void setTextColor(QWidget& widget, const QColor& color)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget.setPalette(palette);
-}
-
-} // namespace
 
 Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
     , m_folders(folders)
     , m_dialogs(dialogs)
+    , m_steps(new DecodeSteps(Geometry::winColor(Design::CallsignColor), this))
 {
-    createControls();
-    bindTallies();
+    setupUi(*this);
+    TallyViews::showTally(m_steps->tally(), *Label3, *Label1, *MSChart1,
+                          [this] { return m_view == View::DtGraph; });
+    TallyViews::showLog(m_steps->log(), *MSFlexGrid1);
+    TallyViews::showHistory(m_steps->history(), *Text1, *MSFlexGrid2, *MSChart2);
 
+    connect(m_steps, &DecodeSteps::senderRead, this, &Form1::showSenderId);
     connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
     connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
@@ -89,208 +60,54 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
 
 Form1::~Form1() = default;
 
-void Form1::bindTallies()
-{
-    m_tally = new CallsignTally(this);
-    connect(m_tally, &CallsignTally::changed, this, &Form1::showTally);
-
-    m_log = new DecodeLog(Geometry::winColor(DecodeLog::CallsignColor), this);
-    MSFlexGrid1->setModel(&m_log->page());
-    connect(m_log, &DecodeLog::logged, this, [this] {
-        MSFlexGrid1->setRow(m_log->newestRow());
-        MSFlexGrid1->setCol(DecodeLog::Callsign);
-        MSFlexGrid1->setTopRow(m_log->topRow());
-    });
-
-    m_history = new TrackedHistory(this);
-    MSFlexGrid2->setModel(&m_history->page());
-    connect(Text1, &QLineEdit::textChanged, m_history, &TrackedHistory::setTrackedCallsign);
-    m_history->setTrackedCallsign(Text1->text());
-    connect(m_history, &TrackedHistory::pageStarted, this, [this] {
-        MSFlexGrid2->setCol(TrackedHistory::Time);
-        MSFlexGrid2->setTopRow(0);
-    });
-    connect(m_history, &TrackedHistory::scrolled, MSFlexGrid2, &FlexGrid::setTopRow);
-    connect(m_history, &TrackedHistory::pointSet, this, [this](int series, int point, int snr) {
-        MSChart2->setRow(point);
-        MSChart2->setColumn(series);
-        MSChart2->setData(snr);
-    });
-    connect(m_history, &TrackedHistory::pointsCleared, this, [this] {
-        for (int series = 1; series <= TrackedHistory::SeriesCount; ++series) {
-            MSChart2->setColumn(series);
-            for (int point = 1; point <= TrackedHistory::ChartPoints; ++point) {
-                MSChart2->setRow(point);
-                MSChart2->clearPoint();
-            }
-        }
-    });
-}
-
-void Form1::createControls()
-{
-    setWindowTitle(QStringLiteral("Vantorel"));
-    // A fixed-size window: minimise and close, no maximise, no resizing border.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QIcon icon(QStringLiteral(":/icons/vantorel-48.png"));
-    icon.addFile(QStringLiteral(":/icons/vantorel-256.png"));
-    setWindowIcon(icon);
-    setFont(arial(9));
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
-
-    mnuUDPport = menuBar()->addAction(QStringLiteral("UDP port"));
-    mnuShowDT = menuBar()->addAction(QStringLiteral("Show DT Graph"));
-    mnuShowDB = menuBar()->addAction(QStringLiteral("Show dB Graph"));
-    mnuShowMessage = menuBar()->addAction(QStringLiteral("Show received message"));
-
-    Text1 = new CallsignBox(client);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setFont(arial(9, QFont::Bold));
-    Text1->showPrompt(QStringLiteral("Click to clear"));
-    QPalette yellow = Text1->palette();
-    yellow.setColor(QPalette::Base, LightYellow);
-    Text1->setPalette(yellow);
-    Geometry::place(*Text1, 5000, 3300, 1575, 330);
-
-    MSChart1 = new ChartControl(ChartControl::Style::Bars, CallsignTally::BucketCount, 1, client);
-    MSChart1->setObjectName(QStringLiteral("MSChart1"));
-    MSChart1->setAxisTitles(QStringLiteral("DT (s)"), QStringLiteral("callsigns"));
-    MSChart1->setAccessibleName(QStringLiteral("DT histogram"));
-
-    Label1 = new QLabel(client);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    setTextColor(*Label1, QColor(0, 0, 255));
-    // Wider than designed, to the client area's right edge: the group and the reasons a port
-    // cannot be used make the port caption longer than the designed 4740 twips.
-    Geometry::place(*Label1, 1560, 4080, 5490, 255);
-
-    Label2 = new QLabel(client);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setFont(arial(8.25));
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setTextColor(*Label2, QColor(0, 0, 255));
-    Geometry::place(*Label2, 4250, 3050, 3495, 615);
-
-    RichTextBox1 = new QTextEdit(client);
-    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setFont(arial(9, QFont::Bold));
-    // It lies below the visible client area and nothing uses it: typing must never vanish there.
-    RichTextBox1->setFocusPolicy(Qt::NoFocus);
-    Geometry::place(*RichTextBox1, 0, 4800, 6090, 735);
-
-    MSFlexGrid1 = new FlexGrid(palette().color(QPalette::Base), client);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setFont(arial(8.25, QFont::Bold));
-
-    MSFlexGrid2 = new FlexGrid(LightYellow, client);
-    MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
-    MSFlexGrid2->setFont(arial(8.25, QFont::Bold));
-
-    MSChart2 = new ChartControl(ChartControl::Style::Lines, TrackedHistory::ChartPoints, 2, client);
-    MSChart2->setObjectName(QStringLiteral("MSChart2"));
-    MSChart2->setValueRange(TrackedHistory::SnrFloor, TrackedHistory::SnrCeiling);
-    MSChart2->setAxisTitles(QStringLiteral("decode"), QStringLiteral("SNR (dB)"));
-    MSChart2->setAccessibleName(QStringLiteral("SNR chart"));
-
-    Label3 = new QLabel(client);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    setTextColor(*Label3, QColor(255, 0, 0));
-    Geometry::place(*Label3, 120, 120, 6135, 255);
-
-    Command1 = new QPushButton(QStringLiteral("Change color"), client);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFont(arial(8.25));
-    Geometry::place(*Command1, 120, 3960, 1215, 375);
-
-    // Labels lie beneath the other controls: the prompt's box overlaps the callsign box. They
-    // show texts from datagrams, the settings file and the user: never as markup.
-    for (QLabel* label : {Label1, Label2, Label3}) {
-        label->lower();
-        label->setTextFormat(Qt::PlainText);
-    }
-
-    // Focus order as designed: box, DT chart, rich text, log, history, dB chart, button.
-    setTabOrder(Text1, MSChart1);
-    setTabOrder(MSChart1, RichTextBox1);
-    setTabOrder(RichTextBox1, MSFlexGrid1);
-    setTabOrder(MSFlexGrid1, MSFlexGrid2);
-    setTabOrder(MSFlexGrid2, MSChart2);
-    setTabOrder(MSChart2, Command1);
-
-    UDPSocket = new UdpListener(this);
-}
-
 void Form1::Form_Load()
 {
     // Re-registering the chart component has no counterpart here: the charts are built in.
     m_settingsFiles = SettingsFiles::locate(m_folders);
     const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
-    m_listenPort = settings.listenPort;
-    m_multicastGroup = settings.multicastGroup;
-    // The size given is the outer size, title bar and borders included.
-    const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    // Borders wider than the design's (Windows 10 and 11 have 8 pixels) would cut the log's
-    // right edge: the client area keeps room for it.
-    const QSize client(qMax(Geometry::toPixels(WidthTwips, *this) - 2 * frame,
-                            Geometry::toPixels(MinClientWidthTwips, *this)),
-                       Geometry::toPixels(HeightTwips, *this) - titleBar - 2 * frame);
-    // The controls stand where they were designed: the window keeps its size.
-    setFixedSize(client);
-    // A position saved on a screen that is gone, or edited by hand, would hide the window.
-    const QPoint saved(Geometry::toPixels(settings.left, *this),
-                       Geometry::toPixels(settings.top, *this));
-    QList<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens())
-        areas << screen->availableGeometry();
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    move(Geometry::reachablePosition(QRect(saved, client + QSize(2 * frame, titleBar + 2 * frame)),
-                                     titleBar, areas,
-                                     primary ? primary->availableGeometry() : QRect()));
+    m_listening = Listening(settings.listenPort, settings.multicastGroup);
+    placeWindow(settings);
 
     OpenListener();
 
-    showDtChart();
-    Geometry::place(*MSChart1, 50, 450, 7000, 3400);
+    placeControls();
+    TallyViews::showHistogram(m_steps->tally(), *MSChart1);
     MSChart1->hide();
     Clear_Chart2();
-    Geometry::place(*MSChart2, 50, 450, 7000, 3400);
     MSChart2->hide();
-
-    const int logWidths[] = {500, 1000, 700, 700, 1400, 5000};
-    for (int col = 0; col < DecodeLog::ColumnCount; ++col)
-        MSFlexGrid1->setColWidth(col, logWidths[col]);
-    MSFlexGrid1->setRowHeightAll(200);
-    MSFlexGrid1->setColAlignment(DecodeLog::Dt, Qt::AlignLeft | Qt::AlignVCenter);
-    MSFlexGrid1->setColAlignment(DecodeLog::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
-    Geometry::place(*MSFlexGrid1, 100, 450, 6900, 2310);
     MSFlexGrid1->show();
-
-    const int historyWidths[] = {1000, 700, 700, 1400};
-    for (int col = 0; col < TrackedHistory::ColumnCount; ++col)
-        MSFlexGrid2->setColWidth(col, historyWidths[col]);
-    MSFlexGrid2->setRowHeightAll(200);
-    MSFlexGrid2->setColAlignment(TrackedHistory::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
-    Geometry::place(*MSFlexGrid2, 100, 2800, 4100, 1150);
     MSFlexGrid2->show();
-
     Text1->show();
-    Text1->move(Geometry::toPixels(5000, *this), Geometry::toPixels(3300, *this));
     Label2->show();
-    Label2->move(Geometry::toPixels(4250, *this), Geometry::toPixels(3050, *this));
 
     mnuShowDT->setEnabled(true);
     mnuShowMessage->setEnabled(false);
     mnuShowDB->setEnabled(true);
-    Label1->setText(portCaption());
+    Label1->setText(m_listening.caption(m_droppedDatagrams));
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    m_log->resetCounter();
+    m_steps->log().resetCounter();
     Command1->hide();
+}
+
+void Form1::placeWindow(const StoredSettings& settings)
+{
+    const WindowPlacement::Frame frame{style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth),
+                                       style()->pixelMetric(QStyle::PM_TitleBarHeight)};
+    const QSize client =
+        WindowPlacement::clientSize(QSize(Geometry::toPixels(Design::WidthTwips, *this),
+                                          Geometry::toPixels(Design::HeightTwips, *this)),
+                                    Geometry::toPixels(Design::MinClientWidthTwips, *this), frame);
+    // The controls stand where they were designed: the window keeps its size.
+    setFixedSize(client);
+    // A position saved on a screen that is gone, or edited by hand, would hide the window.
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    move(WindowPlacement::startPosition(
+        QPoint(Geometry::toPixels(settings.left, *this), Geometry::toPixels(settings.top, *this)),
+        client, frame, areas, primary ? primary->availableGeometry() : QRect()));
 }
 
 void Form1::OpenListener()
@@ -298,42 +115,7 @@ void Form1::OpenListener()
     if (UDPSocket->state() != UdpListener::Closed)
         return;
     UDPSocket->close();
-    m_listenError.clear();
-    QHostAddress address(QHostAddress::LocalHost);
-    if (!m_multicastGroup.isEmpty()) {
-        const std::optional<QHostAddress> group = multicastGroup(m_multicastGroup);
-        if (!group) {
-            m_listenError = QStringLiteral("\"%1\" is not a multicast group from 224.0.0.0 "
-                                           "to 239.255.255.255")
-                                .arg(m_multicastGroup);
-            return;
-        }
-        address = *group;
-    }
-    if (!UDPSocket->bind(m_listenPort, address))
-        m_listenError = UDPSocket->errorString();
-}
-
-bool Form1::groupIsBad() const
-{
-    return !m_multicastGroup.isEmpty() && !multicastGroup(m_multicastGroup);
-}
-
-QString Form1::portCaption() const
-{
-    // The group as written can be of any length: the whole of it is in the message box.
-    if (groupIsBad())
-        return QStringLiteral("Cannot listen: \"Multicast group\" holds no multicast group");
-    if (!m_listenError.isEmpty())
-        return QStringLiteral("Cannot listen at port %1: %2").arg(m_listenPort).arg(m_listenError);
-    const QString group =
-        m_multicastGroup.isEmpty() ? QString() : QStringLiteral(" in group ") + m_multicastGroup;
-    QString caption =
-        QStringLiteral("Looking for UDP message at port %1%2.....").arg(m_listenPort).arg(group);
-    if (m_droppedDatagrams > 0)
-        caption +=
-            QStringLiteral(" %1 datagrams dropped: too many at once").arg(m_droppedDatagrams);
-    return caption;
+    m_listening.open(*UDPSocket);
 }
 
 void Form1::showDroppedDatagrams(std::uint64_t total)
@@ -341,7 +123,7 @@ void Form1::showDroppedDatagrams(std::uint64_t total)
     m_droppedDatagrams = total;
     // The port caption belongs to the received-message view.
     if (m_view == View::ReceivedMessages)
-        Label1->setText(portCaption());
+        Label1->setText(m_listening.caption(m_droppedDatagrams));
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -350,31 +132,15 @@ void Form1::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    if (!m_listenError.isEmpty()) {
+    if (!m_listening.error().isEmpty()) {
         // Said once the window stands, so the user sees which program could not listen.
         QMetaObject::invokeMethod(
-            this, [this] { m_dialogs.showMessage(this, listenErrorMessage()); },
+            this,
+            [this] {
+                m_dialogs.showMessage(this, m_listening.errorMessage(m_settingsFiles.writePath));
+            },
             Qt::QueuedConnection);
     }
-}
-
-QString Form1::listenErrorMessage() const
-{
-    if (groupIsBad()) {
-        // "UDP port" cannot mend a group: only the settings file holds it.
-        return QStringLiteral("Vantorel cannot listen for decodes: %1.\n\nClose Vantorel, then "
-                              "correct the key \"Multicast group\" in the section [User] of "
-                              "%2, or remove it to listen at 127.0.0.1.")
-            .arg(m_listenError, QDir::toNativeSeparators(m_settingsFiles.writePath));
-    }
-    const QString where = m_multicastGroup.isEmpty()
-                              ? QStringLiteral("at 127.0.0.1")
-                              : QStringLiteral("in group ") + m_multicastGroup;
-    return QStringLiteral("Vantorel cannot listen for decodes %1 port %2: %3\n\nChoose another "
-                          "port with \"UDP port\".")
-        .arg(where)
-        .arg(m_listenPort)
-        .arg(m_listenError);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -403,7 +169,7 @@ void Form1::saveOnLeaving(bool mayAsk)
     if (isMinimized())
         showNormal();
     QString error;
-    if (saveSettings(m_listenPort, &error))
+    if (saveSettings(m_listening.port(), &error))
         return;
     std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
     if (mayAsk)
@@ -414,7 +180,7 @@ bool Form1::saveSettings(std::uint16_t port, QString* error) const
 {
     StoredSettings settings;
     settings.listenPort = port;
-    settings.multicastGroup = m_multicastGroup;
+    settings.multicastGroup = m_listening.group();
     settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
     settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
     QString reason;
@@ -427,12 +193,7 @@ bool Form1::saveSettings(std::uint16_t port, QString* error) const
 
 void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
 {
-    // The one boundary of a datagram: whatever fails in it ends only that datagram, silently,
-    // and keeps what was already done.
-    try {
-        m_intake.ProcessDatagram(datagram, *this);
-    } catch (const std::exception&) {
-    }
+    m_steps->process(datagram);
 }
 
 void Form1::showSenderId(const QString& id)
@@ -442,27 +203,14 @@ void Form1::showSenderId(const QString& id)
                    QString(id).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
-void Form1::runDecodeSteps(const DecodeFields& fields)
-{
-    m_tally->TallyDecode(fields);
-    m_history->TrackDecode(fields);
-    m_log->LogDecode(fields);
-    m_history->ScrollTrackedHistory();
-}
-
 void Form1::Clear_Chart2()
 {
-    m_history->Clear_Chart2();
+    m_steps->history().clearChart();
 }
 
 void Form1::Command1_Click()
 {
-    m_history->Command1_Click();
-}
-
-void Form1::resetHistory()
-{
-    m_history->reset();
+    m_steps->history().switchColor();
 }
 
 void Form1::MSFlexGrid1_Click()
@@ -472,13 +220,13 @@ void Form1::MSFlexGrid1_Click()
     const int row = MSFlexGrid1->row();
     Text1->setText(MSFlexGrid1->textMatrix(row, DecodeLog::Callsign));
     m_pickedTime = MSFlexGrid1->textMatrix(row, DecodeLog::Time);
-    resetHistory();
+    m_steps->history().reset();
 }
 
 void Form1::Text1_Click()
 {
     Text1->setText(QString());
-    resetHistory();
+    m_steps->history().reset();
 }
 
 char16_t Form1::Text1_KeyPress(char16_t keyAscii)
@@ -489,7 +237,7 @@ char16_t Form1::Text1_KeyPress(char16_t keyAscii)
 void Form1::MSFlexGrid2_MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_dialogs.showLongText(this, m_history->trackedHistoryText());
+        m_dialogs.showLongText(this, m_steps->history().trackedHistoryText());
 }
 
 void Form1::mnuUDPport_Click()
@@ -511,27 +259,12 @@ void Form1::mnuUDPport_Click()
     if (!saveSettings(*port, &error)) {
         m_dialogs.showMessage(this, error + QStringLiteral("\n\nVantorel goes on listening at "
                                                            "port %1.")
-                                                .arg(m_listenPort));
+                                                .arg(m_listening.port()));
         return;
     }
-    m_listenPort = *port;
+    m_listening = Listening(*port, m_listening.group());
     m_dialogs.showMessage(this, QStringLiteral("Re-open Vantorel"));
     close();
-}
-
-void Form1::showTally()
-{
-    Label3->setText(m_tally->statusCaption());
-    if (m_view == View::DtGraph)
-        Label1->setText(m_tally->dtCaption());
-    showDtChart();
-}
-
-void Form1::showDtChart()
-{
-    MSChart1->setChartData(m_tally->chartData());
-    for (int row = 1; row <= CallsignTally::BucketCount; ++row)
-        MSChart1->setRowLabel(row, CallsignTally::RowLabels[row - 1]);
 }
 
 void Form1::showView(View view)
@@ -562,11 +295,11 @@ void Form1::mnuShowDB_Click()
 void Form1::mnuShowDT_Click()
 {
     showView(View::DtGraph);
-    Label1->setText(m_tally->dtCaption());
+    Label1->setText(m_steps->tally().dtCaption());
 }
 
 void Form1::mnuShowMessage_Click()
 {
     showView(View::ReceivedMessages);
-    Label1->setText(portCaption());
+    Label1->setText(m_listening.caption(m_droppedDatagrams));
 }

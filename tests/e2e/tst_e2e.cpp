@@ -97,10 +97,11 @@ void TestEndToEnd::runsListensAndSavesOnTermination()
 
     // Hostile datagrams do not end the program.
     QUdpSocket socket;
-    QByteArray hostile = DecodeDatagramWriter::header(2);
+    QByteArray hostile = DecodeDatagramWriter::header(Protocol::MessageType::Decode);
     DecodeDatagramWriter::appendUInt32(hostile, 0x7FFFFFFF);
     socket.writeDatagram(hostile, QHostAddress::LocalHost, port);
-    socket.writeDatagram(QByteArray(65507, '\x02'), QHostAddress::LocalHost, port);
+    socket.writeDatagram(QByteArray(Protocol::MaxDatagramBytes, '\x02'), QHostAddress::LocalHost,
+                         port);
     socket.writeDatagram(QByteArray(3, '\x02'), QHostAddress::LocalHost, port);
     QTest::qWait(300);
     QCOMPARE(program.state(), QProcess::Running);

@@ -8,12 +8,10 @@
 
 namespace {
 
-// Records what the intake hands on.
-struct RecordingSink : DecodeSink {
+// Records what the intake gives.
+struct RecordingSink {
     QStringList ids;
     QList<DecodeFields> decodes;
-    void showSenderId(const QString& id) override { ids << id; }
-    void runDecodeSteps(const DecodeFields& fields) override { decodes << fields; }
 };
 
 DecodeReport sample()
@@ -32,7 +30,10 @@ DecodeReport sample()
 bool process(UDPMessageProcessing& intake, const QByteArray& datagram, RecordingSink& sink)
 {
     try {
-        intake.ProcessDatagram(datagram, sink);
+        if (const std::optional<QString> id = intake.ProcessDatagram(datagram)) {
+            sink.ids << *id;
+            sink.decodes << intake.ProcessDecode();
+        }
         return true;
     } catch (const RuntimeError&) {
         return false;
@@ -76,7 +77,7 @@ void TestUdpMessageProcessing::sampleDecodeGivesItsTexts()
     QCOMPARE(fields.DtText, QString("+0.2"));
     QCOMPARE(fields.Callsign, QString("K1ABC"));
     QCOMPARE(fields.Message, QString("CQ K1ABC FN42"));
-    QCOMPARE(intake.lastMessage().Snr, -12);
+    QCOMPARE(fields.Snr, -12);
 }
 
 void TestUdpMessageProcessing::typeFilterLooksAtByteElevenOnly_data()
@@ -251,7 +252,7 @@ void TestUdpMessageProcessing::callsign()
 void TestUdpMessageProcessing::nullTextsReadAsEmpty()
 {
     // Id and mode as null texts (length FF FF FF FF), then a real message.
-    QByteArray datagram = DecodeDatagramWriter::header(2);
+    QByteArray datagram = DecodeDatagramWriter::header(Protocol::MessageType::Decode);
     DecodeDatagramWriter::appendUInt32(datagram, 0xFFFFFFFF);
     DecodeDatagramWriter::appendBool(datagram, true);
     DecodeDatagramWriter::appendUInt32(datagram, 1000);
@@ -342,7 +343,7 @@ void TestUdpMessageProcessing::hostileLengthFieldsCostNothing()
 {
     UDPMessageProcessing intake;
     for (const quint32 length : {0x7FFFFFFFu, 0xFFFFFFFEu, 0x00008000u, 0x00007FFFu}) {
-        QByteArray datagram = DecodeDatagramWriter::header(2);
+        QByteArray datagram = DecodeDatagramWriter::header(Protocol::MessageType::Decode);
         DecodeDatagramWriter::appendUInt32(datagram, length);
         datagram.append("ABC");
         RecordingSink sink;
@@ -350,9 +351,9 @@ void TestUdpMessageProcessing::hostileLengthFieldsCostNothing()
         QVERIFY(sink.decodes.isEmpty());
     }
     // The largest UDP payload: an Id that fills it, cut off by the 16-bit cursor.
-    QByteArray huge = DecodeDatagramWriter::header(2);
-    DecodeDatagramWriter::appendUInt32(huge, 65507 - 16);
-    huge.append(65507 - 16, 'A');
+    QByteArray huge = DecodeDatagramWriter::header(Protocol::MessageType::Decode);
+    DecodeDatagramWriter::appendUInt32(huge, Protocol::MaxDatagramBytes - 16);
+    huge.append(Protocol::MaxDatagramBytes - 16, 'A');
     RecordingSink sink;
     QVERIFY(!process(intake, huge, sink));
     QVERIFY(sink.decodes.isEmpty());

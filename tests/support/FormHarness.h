@@ -2,13 +2,22 @@
 
 #include "TestNetwork.h"
 #include "intake/DecodeDatagramWriter.h"
+#include "platform/UdpListener.h"
+#include "tallies/DecodeSteps.h"
 #include "widgets/CallsignBox.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
 #include "window/Form1.h"
 #include "window/UserDialogs.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTextEdit>
 
 #include <memory>
 #include <optional>
@@ -36,6 +45,8 @@ struct FormHarness {
     QTemporaryDir dir;
     FakeDialogs dialogs;
     std::unique_ptr<Form1> form;
+    // The port the settings give, when the harness chose it.
+    int port = -1;
 
     static QByteArray portIni(int port)
     {
@@ -44,11 +55,56 @@ struct FormHarness {
 
     // A window listening on a port of its own, so that tests can run side by side.
     FormHarness()
-        : FormHarness(portIni(freeUdpPort()))
+        : port(freeUdpPort())
     {
+        start(portIni(port));
     }
 
-    explicit FormHarness(const std::optional<QByteArray>& ini)
+    explicit FormHarness(const std::optional<QByteArray>& ini) { start(ini); }
+
+    // A control of the window, found by its object name as a user's tool finds it.
+    template <typename Control> Control* find(const char* name) const
+    {
+        auto* control = form->findChild<Control*>(QLatin1String(name));
+        if (!control)
+            qFatal("no control named %s", name);
+        return control;
+    }
+
+    // Every control, found by its object name.
+    Form1Controls controls() const
+    {
+        Form1Controls c;
+        c.Label1 = find<QLabel>("Label1");
+        c.Label2 = find<QLabel>("Label2");
+        c.Label3 = find<QLabel>("Label3");
+        c.MSFlexGrid1 = find<FlexGrid>("MSFlexGrid1");
+        c.MSFlexGrid2 = find<FlexGrid>("MSFlexGrid2");
+        c.MSChart1 = find<ChartControl>("MSChart1");
+        c.MSChart2 = find<ChartControl>("MSChart2");
+        c.Text1 = find<CallsignBox>("Text1");
+        c.Command1 = find<QPushButton>("Command1");
+        c.RichTextBox1 = find<QTextEdit>("RichTextBox1");
+        c.mnuUDPport = find<QAction>("mnuUDPport");
+        c.mnuShowDT = find<QAction>("mnuShowDT");
+        c.mnuShowDB = find<QAction>("mnuShowDB");
+        c.mnuShowMessage = find<QAction>("mnuShowMessage");
+        c.UDPSocket = find<UdpListener>("UDPSocket");
+        return c;
+    }
+
+    // The state behind the window's views.
+    const DecodeSteps& steps() const { return *form->findChild<DecodeSteps*>(); }
+
+    // The port the window's caption names, listening or not.
+    int captionPort() const
+    {
+        const QRegularExpressionMatch port =
+            QRegularExpression(QStringLiteral("port (\\d+)")).match(find<QLabel>("Label1")->text());
+        return port.hasMatch() ? port.captured(1).toInt() : -1;
+    }
+
+    void start(const std::optional<QByteArray>& ini)
     {
         if (ini) {
             QFile file(dir.filePath(QStringLiteral("Vantorel.ini")));
@@ -57,6 +113,15 @@ struct FormHarness {
         }
         form =
             std::make_unique<Form1>(SettingsFolders{dir.path(), dir.filePath("config")}, dialogs);
+    }
+
+    // The time of the last pick, as the dB view's caption names it; back in the log view.
+    QString pickedTime() const
+    {
+        form->mnuShowDB_Click();
+        const QString caption = find<QLabel>("Label1")->text();
+        form->mnuShowMessage_Click();
+        return caption.section(QStringLiteral(" from "), -1);
     }
 
     QString iniText() const

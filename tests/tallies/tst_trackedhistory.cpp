@@ -82,9 +82,9 @@ void TestTrackedHistory::colourButtonSwitchesTheSeriesOfNewPoints()
     TrackedHistory history(nullptr);
     history.setTrackedCallsign("K1ABC");
     history.TrackDecode(testFields("K1ABC", -1));
-    history.Command1_Click();
+    history.switchColor();
     history.TrackDecode(testFields("K1ABC", -2));
-    history.Command1_Click();
+    history.switchColor();
     history.TrackDecode(testFields("K1ABC", -3));
     QCOMPARE(history.point(1, 1), std::optional<std::int16_t>(-1));
     QCOMPARE(history.point(2, 2), std::optional<std::int16_t>(-2));
@@ -100,7 +100,7 @@ void TestTrackedHistory::pagesRollOverAfter50RowsAnd70Points()
     QSignalSpy started(&history, &TrackedHistory::pageStarted);
     QSignalSpy cleared(&history, &TrackedHistory::pointsCleared);
     history.setTrackedCallsign("K1ABC");
-    history.Command1_Click();
+    history.switchColor();
     for (int i = 1; i <= 50; ++i) {
         history.TrackDecode(testFields("K1ABC", static_cast<std::int16_t>(-i % 30)));
         history.ScrollTrackedHistory();
@@ -123,7 +123,7 @@ void TestTrackedHistory::pagesRollOverAfter50RowsAnd70Points()
     QCOMPARE(history.point(2, 70), std::optional<std::int16_t>(-1));
     QCOMPARE(history.colorFlag(), false);
     QCOMPARE(cleared.size(), 0);
-    history.Command1_Click();
+    history.switchColor();
     history.TrackDecode(testFields("K1ABC", -25));
     QCOMPARE(cleared.size(), 1);
     QCOMPARE(history.point(2, 1), std::optional<std::int16_t>(-25));
@@ -144,7 +144,7 @@ void TestTrackedHistory::resetStartsAfresh()
     for (int i = 0; i < 9; ++i)
         history.TrackDecode(testFields("K1ABC"));
     history.ScrollTrackedHistory();
-    history.Command1_Click();
+    history.switchColor();
     QSignalSpy started(&history, &TrackedHistory::pageStarted);
     QSignalSpy cleared(&history, &TrackedHistory::pointsCleared);
     history.reset();

@@ -67,7 +67,7 @@ bool TestShownWindow::isWhole(const FlexGrid& grid, int row)
 void TestShownWindow::newestLogRowStaysWhole()
 {
     FormHarness h;
-    FlexGrid& log = *h.form->MSFlexGrid1;
+    FlexGrid& log = *h.controls().MSFlexGrid1;
     showAndSettle(*h.form);
     for (int n = 1; n <= 100; ++n) {
         h.decode("CQ K1ABC FN42");
@@ -84,24 +84,26 @@ void TestShownWindow::gridsShowTheLatestRowsWhenTheViewReturns()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndSettle(f);
-    f.Text1->setText(QStringLiteral("K1ABC"));
+    c.Text1->setText(QStringLiteral("K1ABC"));
     f.mnuShowDT_Click();
     for (int n = 0; n < 30; ++n)
         h.decode(n < 12 ? "CQ K1ABC FN42" : "CQ W9XYZ EM73");
     QCoreApplication::processEvents();
     f.mnuShowMessage_Click();
     QCoreApplication::processEvents();
-    QVERIFY(isWhole(*f.MSFlexGrid1, 29));
-    QCOMPARE(f.MSFlexGrid1->rowAt(0), expectedTopRow(*f.MSFlexGrid1, 19, 29));
-    QCOMPARE(f.MSFlexGrid2->rowAt(0), 12 - 5);
+    QVERIFY(isWhole(*c.MSFlexGrid1, 29));
+    QCOMPARE(c.MSFlexGrid1->rowAt(0), expectedTopRow(*c.MSFlexGrid1, 19, 29));
+    QCOMPARE(c.MSFlexGrid2->rowAt(0), 12 - 5);
 }
 
 void TestShownWindow::viewSwitchKeepsTheUsersScroll()
 {
     FormHarness h;
     Form1& f = *h.form;
-    FlexGrid& log = *f.MSFlexGrid1;
+    const Form1Controls c = h.controls();
+    FlexGrid& log = *c.MSFlexGrid1;
     showAndSettle(f);
     for (int n = 0; n < 40; ++n)
         h.decode("CQ K1ABC FN42");
@@ -134,24 +136,26 @@ void TestShownWindow::pickScrollsTheHistoryToItsTopAtOnce()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndSettle(f);
-    f.Text1->setText(QStringLiteral("K1ABC"));
+    c.Text1->setText(QStringLiteral("K1ABC"));
     for (int n = 0; n < 30; ++n)
         h.decode("CQ K1ABC FN42");
     QCoreApplication::processEvents();
-    QCOMPARE(f.MSFlexGrid2->rowAt(0), 25);
-    f.MSFlexGrid1->setRow(29);
-    f.MSFlexGrid1->setCol(DecodeLog::Callsign);
+    QCOMPARE(c.MSFlexGrid2->rowAt(0), 25);
+    c.MSFlexGrid1->setRow(29);
+    c.MSFlexGrid1->setCol(DecodeLog::Callsign);
     f.MSFlexGrid1_Click();
     QCoreApplication::processEvents();
-    QCOMPARE(f.MSFlexGrid2->rowAt(0), 0);
+    QCOMPARE(c.MSFlexGrid2->rowAt(0), 0);
 }
 
 void TestShownWindow::currentCellFollowsDecodesPicksAndWipes()
 {
     FormHarness h;
     Form1& f = *h.form;
-    FlexGrid& log = *f.MSFlexGrid1;
+    const Form1Controls c = h.controls();
+    FlexGrid& log = *c.MSFlexGrid1;
     showAndSettle(f);
     h.decode("CQ K1ABC FN42");
     h.decode("CQ W9XYZ EM73");
@@ -170,7 +174,7 @@ void TestShownWindow::currentCellFollowsDecodesPicksAndWipes()
     QCOMPARE(log.currentIndex(), log.model()->index(0, DecodeLog::Callsign));
 
     // A pick and a wipe of the history make its time column current.
-    FlexGrid& history = *f.MSFlexGrid2;
+    FlexGrid& history = *c.MSFlexGrid2;
     QTest::mouseClick(history.viewport(), Qt::LeftButton, {},
                       history.visualRect(history.model()->index(1, TrackedHistory::Dt)).center());
     log.setCol(DecodeLog::Callsign);
@@ -188,10 +192,11 @@ void TestShownWindow::currentCallsignCellKeepsItsColour()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndSettle(f);
     h.decode("CQ K1ABC FN42");
     QCoreApplication::processEvents();
-    FlexGrid& log = *f.MSFlexGrid1;
+    FlexGrid& log = *c.MSFlexGrid1;
     const QRect cell = log.visualRect(log.model()->index(0, DecodeLog::Callsign));
     QVERIFY(!cell.isEmpty());
     // Beyond the callsign's letters and inside the frame of the current cell.
@@ -204,80 +209,83 @@ void TestShownWindow::tabMovesBetweenControlsNotCells()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndActivate(f);
-    f.Text1->setFocus();
-    QCOMPARE(QApplication::focusWidget(), f.Text1);
+    c.Text1->setFocus();
+    QCOMPARE(QApplication::focusWidget(), c.Text1);
     // The charts and the button are hidden in this view; the rich text box takes no focus.
-    const QList<QWidget*> order{f.MSFlexGrid1, f.MSFlexGrid2, f.Text1};
+    const QList<QWidget*> order{c.MSFlexGrid1, c.MSFlexGrid2, c.Text1};
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("k1abc"));
-    QCOMPARE(f.RichTextBox1->toPlainText(), QString());
-    QCOMPARE(f.RichTextBox1->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(c.RichTextBox1->toPlainText(), QString());
+    QCOMPARE(c.RichTextBox1->focusPolicy(), Qt::NoFocus);
 
     // In the chart views the charts are reached too, for a screen reader to read them.
     f.mnuShowDB_Click();
-    f.Command1->setFocus();
+    c.Command1->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), f.MSChart2);
+    QCOMPARE(QApplication::focusWidget(), c.MSChart2);
     f.mnuShowDT_Click();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), f.MSChart1);
+    QCOMPARE(QApplication::focusWidget(), c.MSChart1);
 }
 
 void TestShownWindow::onlyALeftClickEmptiesTheBox()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndSettle(f);
-    f.Text1->setText(QStringLiteral("K1ABC"));
+    c.Text1->setText(QStringLiteral("K1ABC"));
     h.decode("CQ K1ABC FN42");
     for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
-        QTest::mouseClick(f.Text1, button);
-        QCOMPARE(f.Text1->text(), QString("K1ABC"));
-        QCOMPARE(f.history().trackedRowCounter(), 1);
+        QTest::mouseClick(c.Text1, button);
+        QCOMPARE(c.Text1->text(), QString("K1ABC"));
+        QCOMPARE(h.steps().history().trackedRowCounter(), 1);
     }
-    QTest::mouseClick(f.Text1, Qt::LeftButton);
-    QCOMPARE(f.Text1->text(), QString());
-    QCOMPARE(f.history().trackedRowCounter(), 0);
+    QTest::mouseClick(c.Text1, Qt::LeftButton);
+    QCOMPARE(c.Text1->text(), QString());
+    QCOMPARE(h.steps().history().trackedRowCounter(), 0);
 }
 
 void TestShownWindow::keyboardPicksAsTheMouseDoes()
 {
     FormHarness h;
     Form1& f = *h.form;
+    const Form1Controls c = h.controls();
     showAndActivate(f);
     // Typing over the prompt starts afresh; a key that types nothing leaves the prompt.
-    f.Text1->setFocus();
-    QTest::keyClick(f.Text1, Qt::Key_End);
-    QCOMPARE(f.Text1->text(), QString("Click to clear"));
-    QTest::keyClicks(f.Text1, QStringLiteral("k1abc"));
-    QCOMPARE(f.Text1->text(), QString("K1ABC"));
+    c.Text1->setFocus();
+    QTest::keyClick(c.Text1, Qt::Key_End);
+    QCOMPARE(c.Text1->text(), QString("Click to clear"));
+    QTest::keyClicks(c.Text1, QStringLiteral("k1abc"));
+    QCOMPARE(c.Text1->text(), QString("K1ABC"));
 
     h.decode("CQ W9XYZ EM73", -10, 0.1, 45'015'000);
     h.decode("CQ K2ABC FN42", -10, 0.1, 45'030'000);
     h.decode("CQ K1ABC FN42", -10, 0.1, 45'045'000);
-    QCOMPARE(f.history().trackedRowCounter(), 1);
+    QCOMPARE(h.steps().history().trackedRowCounter(), 1);
     QCoreApplication::processEvents();
-    FlexGrid& log = *f.MSFlexGrid1;
+    FlexGrid& log = *c.MSFlexGrid1;
     log.setFocus();
     QTest::keyClick(&log, Qt::Key_Up);
     QTest::keyClick(&log, Qt::Key_Up);
     QTest::keyClick(&log, Qt::Key_Space);
-    QCOMPARE(f.Text1->text(), QString("W9XYZ"));
-    QCOMPARE(f.pickedTime(), QString("12:30:15"));
-    QCOMPARE(f.history().trackedRowCounter(), 0);
+    QCOMPARE(c.Text1->text(), QString("W9XYZ"));
+    QCOMPARE(h.pickedTime(), QString("12:30:15"));
+    QCOMPARE(h.steps().history().trackedRowCounter(), 0);
     QTest::keyClick(&log, Qt::Key_Down);
     QTest::keyClick(&log, Qt::Key_Return);
-    QCOMPARE(f.Text1->text(), QString("K2ABC"));
-    QCOMPARE(f.pickedTime(), QString("12:30:30"));
+    QCOMPARE(c.Text1->text(), QString("K2ABC"));
+    QCOMPARE(h.pickedTime(), QString("12:30:30"));
     // Only a callsign cell picks.
     QTest::keyClick(&log, Qt::Key_Left);
     QTest::keyClick(&log, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(f.Text1->text(), QString("K2ABC"));
+    QCOMPARE(c.Text1->text(), QString("K2ABC"));
 }
 
 void TestShownWindow::windowKeepsItsSizeAndOffersMinimiseOnly()

@@ -1,0 +1,33 @@
+#include "tallies/DecodeSteps.h"
+
+#include "tallies/CallsignTally.h"
+#include "tallies/DecodeLog.h"
+#include "tallies/TrackedHistory.h"
+
+#include <exception>
+
+DecodeSteps::DecodeSteps(const QColor& callsignColor, QObject* parent)
+    : QObject(parent)
+    , m_tally(new CallsignTally(this))
+    , m_log(new DecodeLog(callsignColor, this))
+    , m_history(new TrackedHistory(this))
+{
+}
+
+void DecodeSteps::process(const QByteArray& datagram)
+{
+    std::optional<QString> sender;
+    try {
+        sender = m_intake.ProcessDatagram(datagram);
+        if (sender) {
+            const DecodeFields fields = m_intake.ProcessDecode();
+            m_tally->TallyDecode(fields);
+            m_history->TrackDecode(fields);
+            m_log->LogDecode(fields);
+            m_history->ScrollTrackedHistory();
+        }
+    } catch (const std::exception&) {
+    }
+    if (sender)
+        emit senderRead(*sender);
+}

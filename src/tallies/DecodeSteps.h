@@ -1,0 +1,39 @@
+#pragma once
+
+#include "intake/UDPMessageProcessing.h"
+
+#include <QObject>
+
+class CallsignTally;
+class DecodeLog;
+class TrackedHistory;
+
+// What every datagram goes through: the intake, then the four per-decode steps in their fixed
+// order on the tallies this object owns. It is the one error boundary of a datagram: whatever
+// fails ends only that datagram, silently, and keeps what was already done.
+class DecodeSteps : public QObject {
+    Q_OBJECT
+public:
+    // callsignColor is the background of each logged callsign.
+    DecodeSteps(const QColor& callsignColor, QObject* parent);
+
+    void process(const QByteArray& datagram);
+
+    CallsignTally& tally() { return *m_tally; }
+    const CallsignTally& tally() const { return *m_tally; }
+    DecodeLog& log() { return *m_log; }
+    const DecodeLog& log() const { return *m_log; }
+    TrackedHistory& history() { return *m_history; }
+    const TrackedHistory& history() const { return *m_history; }
+
+signals:
+    // A Decode report's sender was read, whether or not the rest of the report could be; said
+    // after the boundary, so that nothing it reaches runs inside it.
+    void senderRead(const QString& id);
+
+private:
+    UDPMessageProcessing m_intake;
+    CallsignTally* m_tally;
+    DecodeLog* m_log;
+    TrackedHistory* m_history;
+};

@@ -1,0 +1,72 @@
+#include "window/TallyViews.h"
+
+#include "tallies/CallsignTally.h"
+#include "tallies/CellTable.h"
+#include "tallies/DecodeLog.h"
+#include "tallies/TrackedHistory.h"
+#include "widgets/CallsignBox.h"
+#include "widgets/ChartControl.h"
+#include "widgets/FlexGrid.h"
+
+#include <QLabel>
+
+namespace TallyViews {
+
+void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
+               std::function<bool()> dtShowing)
+{
+    QObject::connect(&tally, &CallsignTally::changed, &status,
+                     [&tally, &status, &caption, &chart, dtShowing]() noexcept {
+                         status.setText(tally.statusCaption());
+                         if (dtShowing())
+                             caption.setText(tally.dtCaption());
+                         showHistogram(tally, chart);
+                     });
+}
+
+void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept
+{
+    chart.setChartData(tally.chartData());
+    for (int row = 1; row <= CallsignTally::BucketCount; ++row)
+        chart.setRowLabel(row, CallsignTally::RowLabels[row - 1]);
+}
+
+void showLog(DecodeLog& log, FlexGrid& grid)
+{
+    grid.setModel(&log.page());
+    QObject::connect(&log, &DecodeLog::logged, &grid, [&log, &grid]() noexcept {
+        grid.setRow(log.newestRow());
+        grid.setCol(DecodeLog::Callsign);
+        grid.setTopRow(log.topRow());
+    });
+}
+
+void showHistory(TrackedHistory& history, const CallsignBox& box, FlexGrid& grid,
+                 ChartControl& chart)
+{
+    grid.setModel(&history.page());
+    QObject::connect(&box, &QLineEdit::textChanged, &history, &TrackedHistory::setTrackedCallsign);
+    history.setTrackedCallsign(box.text());
+    QObject::connect(&history, &TrackedHistory::pageStarted, &grid, [&grid]() noexcept {
+        grid.setCol(TrackedHistory::Time);
+        grid.setTopRow(0);
+    });
+    QObject::connect(&history, &TrackedHistory::scrolled, &grid, &FlexGrid::setTopRow);
+    QObject::connect(&history, &TrackedHistory::pointSet, &chart,
+                     [&chart](int series, int point, int snr) noexcept {
+                         chart.setRow(point);
+                         chart.setColumn(series);
+                         chart.setData(snr);
+                     });
+    QObject::connect(&history, &TrackedHistory::pointsCleared, &chart, [&chart]() noexcept {
+        for (int series = 1; series <= TrackedHistory::SeriesCount; ++series) {
+            chart.setColumn(series);
+            for (int point = 1; point <= TrackedHistory::ChartPoints; ++point) {
+                chart.setRow(point);
+                chart.clearPoint();
+            }
+        }
+    });
+}
+
+} // namespace TallyViews

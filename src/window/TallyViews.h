@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+
+class CallsignBox;
+class CallsignTally;
+class ChartControl;
+class DecodeLog;
+class FlexGrid;
+class QLabel;
+class TrackedHistory;
+
+// The views that show the tallies' state in the window's controls. They run as the state
+// changes, inside a datagram's processing, so none of them throws: each hands a control only
+// values its tally keeps in range.
+namespace TallyViews {
+
+// The lowest SNR and total in status, the histogram in chart, and the unique count in caption
+// while dtShowing says the DT view shows.
+void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
+               std::function<bool()> dtShowing);
+void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept;
+
+// The log's page in grid, its newest row the current cell and in view.
+void showLog(DecodeLog& log, FlexGrid& grid);
+
+// The history's page in grid and its points in chart; the callsign in box is the one tracked.
+void showHistory(TrackedHistory& history, const CallsignBox& box, FlexGrid& grid,
+                 ChartControl& chart);
+
+} // namespace TallyViews

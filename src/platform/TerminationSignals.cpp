@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -30,11 +31,13 @@ bool makePipe()
     return true;
 }
 
+// A closed terminal (SIGHUP) ends the program as the session's end does.
+constexpr int Handled[] = {SIGTERM, SIGINT, SIGHUP};
+
 } // namespace
 
 struct TerminationSignals::Previous {
-    struct sigaction terminate {};
-    struct sigaction interrupt {};
+    struct sigaction actions[std::size(Handled)]{};
 };
 
 TerminationSignals::TerminationSignals(QObject* parent)
@@ -48,8 +51,14 @@ TerminationSignals::TerminationSignals(QObject* parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, &m_previous->terminate);
-    ::sigaction(SIGINT, &action, &m_previous->interrupt);
+    for (std::size_t i = 0; i < std::size(Handled); ++i) {
+        struct sigaction& previous = m_previous->actions[i];
+        ::sigaction(Handled[i], nullptr, &previous);
+        // A signal inherited as ignored (SIGINT of a background job, SIGHUP under nohup) was
+        // meant not to end the program.
+        if (previous.sa_handler != SIG_IGN)
+            ::sigaction(Handled[i], &action, nullptr);
+    }
     auto* notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char buffer[16];
@@ -63,8 +72,8 @@ TerminationSignals::~TerminationSignals()
 {
     if (!m_previous)
         return;
-    ::sigaction(SIGTERM, &m_previous->terminate, nullptr);
-    ::sigaction(SIGINT, &m_previous->interrupt, nullptr);
+    for (std::size_t i = 0; i < std::size(Handled); ++i)
+        ::sigaction(Handled[i], &m_previous->actions[i], nullptr);
 }
 
 #else

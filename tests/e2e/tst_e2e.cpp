@@ -18,7 +18,8 @@ class TestEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void runsListensAndSavesOnTermination();
-    void interruptAlsoSaves();
+    void interruptAndHangupAlsoSave_data();
+    void interruptAndHangupAlsoSave();
     void demoSendsOnlyToItsOwnCopy();
     void readOnlyFolderKeepsSettingsPerUser();
     void terminationEndsTheProgramWhenNothingCanBeSaved();
@@ -119,14 +120,22 @@ void TestEndToEnd::runsListensAndSavesOnTermination()
              QStringList({"vantorel", "Vantorel.ini"}));
 }
 
-void TestEndToEnd::interruptAlsoSaves()
+void TestEndToEnd::interruptAndHangupAlsoSave_data()
 {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << int(SIGINT);
+    QTest::newRow("terminal closed") << int(SIGHUP);
+}
+
+void TestEndToEnd::interruptAndHangupAlsoSave()
+{
+    QFETCH(int, signal);
     QTemporaryDir dir;
     QProcess program;
     const QByteArray number = QByteArray::number(freeUdpPort());
     QVERIFY(start(program, dir, "[User]\r\nUDP port=" + number + "\r\n"));
     QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(number.toUShort()), 10000);
-    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    ::kill(static_cast<pid_t>(program.processId()), signal);
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(readIni(dir).contains("UDP port=" + number + "\r\nTop="));

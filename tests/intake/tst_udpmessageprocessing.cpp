@@ -46,6 +46,7 @@ class TestUdpMessageProcessing : public QObject {
     Q_OBJECT
 private slots:
     void sampleDecodeGivesItsTexts();
+    void knownDatagramHasItsBytes();
     void typeFilterLooksAtByteElevenOnly_data();
     void typeFilterLooksAtByteElevenOnly();
     void wrongMagicLeavesNoTrace();
@@ -78,6 +79,33 @@ void TestUdpMessageProcessing::sampleDecodeGivesItsTexts()
     QCOMPARE(fields.Callsign, QString("K1ABC"));
     QCOMPARE(fields.Message, QString("CQ K1ABC FN42"));
     QCOMPARE(fields.Snr, -12);
+}
+
+void TestUdpMessageProcessing::knownDatagramHasItsBytes()
+{
+    // A Decode report as the decoders put it on the wire, written out by hand.
+    const QByteArray wire = QByteArray::fromHex("adbccbda"         // magic
+                                                "00000002"         // schema
+                                                "00000002"         // type: Decode
+                                                "00000003414243"   // Id "ABC"
+                                                "01"               // new decode
+                                                "02aedfd8"         // 45,015,000 ms
+                                                "fffffff4"         // SNR -12
+                                                "3fc999999999999a" // DT 0.2
+                                                "000005dc"         // 1500 Hz
+                                                "000000017e"       // mode "~"
+                                                "0000000d" +
+                                                QByteArray("CQ K1ABC FN42").toHex() +
+                                                "0000"); // low confidence, off air
+    QCOMPARE(DecodeDatagramWriter::encode(sample()).toHex(), wire.toHex());
+    UDPMessageProcessing intake;
+    RecordingSink sink;
+    QVERIFY(process(intake, wire, sink));
+    QCOMPARE(sink.ids, QStringList{"ABC"});
+    QCOMPARE(sink.decodes.size(), 1);
+    QCOMPARE(sink.decodes.first().TimeText, QString("12:30:15"));
+    QCOMPARE(sink.decodes.first().Snr, -12);
+    QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
 }
 
 void TestUdpMessageProcessing::typeFilterLooksAtByteElevenOnly_data()
@@ -154,6 +182,9 @@ void TestUdpMessageProcessing::dtText_data()
     QTest::newRow("whole") << 2.0 << "+2.0" << 20;
     QTest::newRow("large") << 12345.67 << "+12345.7" << 123457;
     QTest::newRow("tiny") << 1e-300 << "+0.0" << 0;
+    QTest::newRow("nine whole digits, capped") << 999999999.9 << "+999999999.9" << 1'000'000'000;
+    QTest::newRow("nine whole digits below zero, capped")
+        << -987654321.0 << "-987654321.0" << -1'000'000'000;
     QTest::newRow("beyond a billion tenths") << -1e10 << "-10000000000.0" << -1'000'000'000;
 }
 

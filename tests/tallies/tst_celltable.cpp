@@ -51,6 +51,12 @@ void TestCellTable::announcesChangedRowsOncePerTurn()
     QCOMPARE(to, table.index(5, 5));
     QTest::qWait(20);
     QCOMPARE(changed.size(), 1);
+
+    // A clear reaches the views down to the page's last row.
+    table.clear();
+    QTRY_COMPARE(changed.size(), 2);
+    QCOMPARE(changed.last().at(0).value<QModelIndex>(), table.index(0, 0));
+    QCOMPARE(changed.last().at(1).value<QModelIndex>(), table.index(9, 5));
 }
 
 QTEST_MAIN(TestCellTable)

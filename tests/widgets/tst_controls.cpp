@@ -26,6 +26,10 @@ private slots:
     void reachablePosition_data();
     void reachablePosition();
     void callsignBoxFiltersTypedCharacters();
+    void callsignBoxKeepsItsPromptForKeysThatTypeNothing();
+    void gridPaintsEachCellItsColourAndFramesOnlyTheCurrent();
+    void gridPicksWithEveryEnterKey_data();
+    void gridPicksWithEveryEnterKey();
 };
 
 void TestControls::gridAddressesCellsFromZeroAndRefusesOthers()
@@ -213,6 +217,8 @@ void TestControls::lineChartDrawsEdgePointsWholeAndItsLegendInItsFont()
     QCOMPARE(image.pixelColor(top), series);
     QCOMPARE(image.pixelColor(bottom), series);
 
+    QVERIFY(chart.legend->visible());
+    QVERIFY(chart.legend->outerRect().width() > 0);
     QCOMPARE(chart.legend->itemCount(), 2);
     for (int i = 0; i < chart.legend->itemCount(); ++i)
         QCOMPARE(chart.legend->item(i)->font(), chart.xAxis->tickLabelFont());
@@ -228,6 +234,10 @@ void TestControls::reachablePosition_data()
     QTest::newRow("a maximised close") << window.translated(-8, -8) << QPoint(-8, -8);
     QTest::newRow("across both screens") << window.translated(1840, 0) << QPoint(1840, 0);
     QTest::newRow("bar's start at the right") << window.translated(3100, 0) << QPoint(3100, 0);
+    QTest::newRow("just the grab width at the right")
+        << window.translated(3200 - 64, 0) << QPoint(3200 - 64, 0);
+    QTest::newRow("a pixel less than the grab width")
+        << window.translated(3200 - 63, 0) << QPoint(20, 0);
     QTest::newRow("a corner at the right") << window.translated(3150, 0) << QPoint(20, 0);
     QTest::newRow("under the task bar") << window.translated(100, 1070) << QPoint(20, 0);
     QTest::newRow("where a third screen was") << window.translated(5000, 0) << QPoint(20, 0);
@@ -254,6 +264,77 @@ void TestControls::callsignBoxFiltersTypedCharacters()
     connect(&box, &CallsignBox::clicked, this, [&] { ++clicks; });
     QTest::mouseClick(&box, Qt::LeftButton);
     QCOMPARE(clicks, 1);
+}
+
+void TestControls::callsignBoxKeepsItsPromptForKeysThatTypeNothing()
+{
+    CallsignBox box(nullptr);
+    box.showPrompt("Click to clear");
+    int starts = 0;
+    connect(&box, &CallsignBox::typingStarted, this, [&] { ++starts; });
+    box.show();
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_End, Qt::Key_Home, Qt::Key_Left})
+        QTest::keyClick(&box, key);
+    QCOMPARE(box.text(), QString("Click to clear"));
+    QCOMPARE(starts, 0);
+}
+
+void TestControls::gridPaintsEachCellItsColourAndFramesOnlyTheCurrent()
+{
+    QStandardItemModel cells(4, 2);
+    cells.setItem(0, 1, new QStandardItem());
+    cells.item(0, 1)->setBackground(QColor(Qt::blue));
+    FlexGrid grid(Qt::yellow, nullptr);
+    grid.setModel(&cells);
+    grid.resize(300, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.setRow(1);
+    grid.setCol(1);
+    QTRY_COMPARE(grid.currentIndex(), cells.index(1, 1));
+    const QImage image = grid.viewport()->grab().toImage();
+    const auto pixel = [&](int row, int col, int dx) {
+        const QRect rect = grid.visualRect(cells.index(row, col));
+        return image.pixelColor(QPoint(rect.left() + dx, rect.center().y()) *
+                                image.devicePixelRatio());
+    };
+    const QColor frame = grid.palette().color(QPalette::Highlight);
+    QCOMPARE(pixel(0, 0, 10), QColor(Qt::yellow));
+    QCOMPARE(pixel(0, 1, 10), QColor(Qt::blue));
+    // The frame's edge on the current cell only; its inside keeps the cell's colour.
+    QCOMPARE(pixel(1, 1, 1), frame);
+    QCOMPARE(pixel(1, 1, 10), QColor(Qt::yellow));
+    for (const int row : {0, 2, 3})
+        QVERIFY(pixel(row, 1, 1) != frame);
+    QVERIFY(pixel(1, 0, 1) != frame);
+}
+
+void TestControls::gridPicksWithEveryEnterKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("picks");
+    QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << true;
+    QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
+}
+
+void TestControls::gridPicksWithEveryEnterKey()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, picks);
+    QStandardItemModel cells(3, 6);
+    FlexGrid grid(Qt::white, nullptr);
+    grid.setModel(&cells);
+    grid.show();
+    grid.setRow(2);
+    grid.setCol(4);
+    QTRY_COMPARE(grid.currentIndex(), cells.index(2, 4));
+    QSignalSpy clicked(&grid, &FlexGrid::cellClicked);
+    QTest::keyClick(&grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(clicked.size(), picks ? 1 : 0);
 }
 
 QTEST_MAIN(TestControls)

@@ -298,6 +298,8 @@ void TestShownWindow::windowKeepsItsSizeAndOffersMinimiseOnly()
     QCOMPARE(f.maximumSize(), size);
     const Qt::WindowFlags flags = f.windowHandle()->flags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    // Windows gives a window without this hint a resizing border and a maximise command.
+    QVERIFY(flags & Qt::MSWindowsFixedSizeDialogHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowStaysOnTopHint);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 
@@ -21,6 +23,10 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+const QByteArray Utf8Mark("\xEF\xBB\xBF");
+const QByteArray Utf16LEMark("\xFF\xFE");
+const QByteArray Utf16BEMark("\xFE\xFF");
+
 } // namespace
 
 ProfileFile::ProfileFile(const QString& path)
@@ -29,15 +35,42 @@ ProfileFile::ProfileFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QString text = QString::fromLatin1(file.readAll());
-    m_lines = text.split(QLatin1Char('\n'));
-    for (QString& line : m_lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    const QByteArray bytes = file.readAll();
+    // Notepad and PowerShell save with a byte-order mark; Windows' own profile functions read
+    // such files.
+    QString text;
+    if (bytes.startsWith(Utf8Mark)) {
+        m_encoding = Encoding::Utf8Bom;
+        text = QString::fromUtf8(bytes.mid(Utf8Mark.size()));
+    } else if (bytes.startsWith(Utf16LEMark) || bytes.startsWith(Utf16BEMark)) {
+        const bool little = bytes.startsWith(Utf16LEMark);
+        m_encoding = little ? Encoding::Utf16LE : Encoding::Utf16BE;
+        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                              QStringConverter::Flag::Stateless);
+        text = decode(bytes.mid(2));
+    } else {
+        text = QString::fromLatin1(bytes);
     }
-    // A final line break leaves one empty piece that is no line of the file.
-    if (!m_lines.isEmpty() && m_lines.last().isEmpty())
-        m_lines.removeLast();
+    bool lineEndSeen = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        const bool pair =
+            c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n');
+        if (!lineEndSeen) {
+            m_lineEnd = pair ? QStringLiteral("\r\n") : QString(c);
+            lineEndSeen = true;
+        }
+        m_lines << text.mid(start, i - start);
+        i += pair ? 1 : 0;
+        start = i + 1;
+    }
+    // The file's last line may end without a line break.
+    m_finalLineEnd = start == text.size();
+    if (!m_finalLineEnd)
+        m_lines << text.mid(start);
 }
 
 qsizetype ProfileFile::findSection(const QString& section) const
@@ -82,6 +115,11 @@ QString ProfileFile::value(const QString& section, const QString& key,
         return defaultText.left(ValueBufferSize - 1);
     const QString& text = m_lines[line];
     QString value = text.mid(text.indexOf(QLatin1Char('=')) + 1).trimmed();
+    const bool quoted = value.size() >= 2 &&
+                        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+                        value.back() == value.front();
+    if (quoted)
+        value = value.mid(1, value.size() - 2);
     return value.left(ValueBufferSize - 1);
 }
 
@@ -108,10 +146,26 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
 
 bool ProfileFile::save(QString* error) const
 {
+    QString text = m_lines.join(m_lineEnd);
+    // The last line keeps its break, or its lack of one.
+    if (m_finalLineEnd && !m_lines.isEmpty())
+        text += m_lineEnd;
     QByteArray bytes;
-    for (const QString& line : m_lines) {
-        bytes += line.toLatin1();
-        bytes += "\r\n";
+    switch (m_encoding) {
+    case Encoding::Latin1:
+        bytes = text.toLatin1();
+        break;
+    case Encoding::Utf8Bom:
+        bytes = Utf8Mark + text.toUtf8();
+        break;
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        const bool little = m_encoding == Encoding::Utf16LE;
+        QStringEncoder encode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                              QStringConverter::Flag::Stateless);
+        bytes = (little ? Utf16LEMark : Utf16BEMark) + QByteArray(encode(text));
+        break;
+    }
     }
     const auto fail = [error](const QString& reason) {
         if (error != nullptr)

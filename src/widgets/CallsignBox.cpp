@@ -25,10 +25,20 @@ void CallsignBox::showPrompt(const QString& prompt)
 void CallsignBox::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
-    // Typing over the prompt starts afresh, as a click does; keys that type nothing (Tab, the
-    // arrows, a screen reader's commands) leave the prompt to be read.
-    if (promptShowing() && !text.isEmpty() && text.at(0).isPrint())
+    // Typing, pasting or deleting over the prompt starts afresh, as a click does, rather than
+    // editing the prompt; keys that type nothing (Tab, the arrows, Esc, a screen reader's
+    // commands) leave the prompt to be read.
+    const bool edits = (!text.isEmpty() && text.at(0).isPrint()) ||
+                       event->matches(QKeySequence::Paste) || event->key() == Qt::Key_Backspace ||
+                       event->key() == Qt::Key_Delete;
+    if (promptShowing() && edits) {
         emit typingStarted();
+        // What the deleting key would have taken is gone already.
+        if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+            event->accept();
+            return;
+        }
+    }
     if (m_keyFilter && text.size() == 1 && text.at(0).unicode() < 256) {
         const char16_t code = m_keyFilter(text.at(0).unicode());
         if (code != text.at(0).unicode()) {

@@ -22,7 +22,8 @@ public:
 signals:
     // A click of the left button into the box.
     void clicked();
-    // The first character typed while the prompt shows, before the box receives it.
+    // The first character typed, a paste, Backspace or Delete while the prompt shows, before
+    // the box receives it.
     void typingStarted();
 
 protected:

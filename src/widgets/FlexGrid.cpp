@@ -41,9 +41,14 @@ public:
             painter->drawText(rect.adjusted(TextMargin, 0, -TextMargin, 0),
                               static_cast<int>(alignment) | Qt::TextSingleLine, text);
         }
-        if (index != m_grid.currentIndex())
+        const bool current = index == m_grid.currentIndex();
+        // Where the program's newest cell waits while the user holds the current one.
+        const bool waiting = m_grid.m_held && index.row() == m_grid.m_wantedRow &&
+                             index.column() == m_grid.m_wantedCol;
+        if (!current && !waiting)
             return;
-        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), current ? 2 : 1,
+                             current ? Qt::SolidLine : Qt::DashLine));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRectF(rect).adjusted(1, 1, -1, -1));
     }
@@ -79,8 +84,6 @@ FlexGrid::FlexGrid(const QColor& backColor, QWidget* parent)
     // for a first visible row again.
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { m_topRowRequested = false; });
-    // The press made the clicked cell current (currentChanged).
-    connect(this, &QAbstractItemView::clicked, this, &FlexGrid::cellClicked);
 }
 
 int FlexGrid::rows() const
@@ -159,6 +162,12 @@ QColor FlexGrid::drawnBackColor(int row, int col) const
 void FlexGrid::setRow(int row)
 {
     checkRow(row);
+    if (m_held) {
+        m_wantedRow = row;
+        m_wantedCol = m_wantedCol < 0 ? m_col : m_wantedCol;
+        viewport()->update();
+        return;
+    }
     m_row = row;
     scheduleViewUpdate();
 }
@@ -166,8 +175,29 @@ void FlexGrid::setRow(int row)
 void FlexGrid::setCol(int col)
 {
     checkColumn(col);
+    if (m_held) {
+        m_wantedCol = col;
+        m_wantedRow = m_wantedRow < 0 ? m_row : m_wantedRow;
+        viewport()->update();
+        return;
+    }
     m_col = col;
     scheduleViewUpdate();
+}
+
+void FlexGrid::endHold()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    if (m_wantedRow >= 0 && m_wantedRow < rows() && m_wantedCol < cols()) {
+        m_row = m_wantedRow;
+        m_col = m_wantedCol;
+    }
+    m_wantedRow = -1;
+    m_wantedCol = -1;
+    scheduleViewUpdate();
+    viewport()->update();
 }
 
 QColor FlexGrid::cellBackColor(int row, int col) const
@@ -207,7 +237,7 @@ void FlexGrid::updateView()
     const QModelIndex current = model()->index(m_row, m_col);
     if (current.isValid() && current != currentIndex())
         selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    if (!m_topRowRequested)
+    if (!m_topRowRequested || m_held)
         return;
     int top = m_topRow;
     // The current row, when the requested top leaves it cut by the bottom edge, is shown whole.
@@ -234,7 +264,49 @@ void FlexGrid::showEvent(QShowEvent* event)
 void FlexGrid::mousePressEvent(QMouseEvent* event)
 {
     emit mouseDown(event->button());
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = indexAt(event->position().toPoint());
+        m_pressScroll = verticalScrollBar()->value();
+        // The pressed cell is the user's until the release, whatever arrives meanwhile.
+        if (m_pressed.isValid())
+            m_held = true;
+    }
     QTableView::mousePressEvent(event);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !m_pressed.isValid())
+        return;
+    const QPersistentModelIndex pressed = m_pressed;
+    m_pressed = QPersistentModelIndex();
+    const QPoint at = event->position().toPoint();
+    // Rows that scrolled under a still pointer leave the pressed cell the one clicked.
+    const bool scrolled = verticalScrollBar()->value() != m_pressScroll;
+    if (indexAt(at) == pressed || (scrolled && viewport()->rect().contains(at))) {
+        m_row = pressed.row();
+        m_col = pressed.column();
+        emit cellClicked();
+    }
+    endHold();
+}
+
+void FlexGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    // A modal dialog opened by a pick takes the focus for a while; the hold ends with the
+    // pick itself.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        endHold();
+}
+
+void FlexGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button is already told by mouseDown.
+    if (event->reason() != QContextMenuEvent::Mouse)
+        emit menuKeyPressed();
+    event->accept();
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event)
@@ -244,6 +316,18 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
     if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
         currentIndex().isValid()) {
         emit cellClicked();
+        endHold();
+        event->accept();
+        return;
+    }
+    if ((key == Qt::Key_Menu && plain) ||
+        (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        emit menuKeyPressed();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Escape && plain && m_held) {
+        endHold();
         event->accept();
         return;
     }
@@ -252,6 +336,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
     // Scrolling otherwise follows the program only: a cell reached by the keyboard is shown,
     // and that scroll is the user's own until the program asks for a first visible row again.
     if (currentIndex().isValid() && currentIndex() != before) {
+        m_held = true;
         scrollTo(currentIndex());
         m_topRowRequested = false;
     }

@@ -25,10 +25,16 @@ public:
 
     QString textMatrix(int row, int col) const;
 
+    // The current cell. While the user holds it (moving through the grid with the keyboard,
+    // or pressing a cell with the mouse until its release), the program's setRow and setCol
+    // wait: the grid shows their cell with a dashed frame and neither moves nor scrolls under
+    // the user. A pick, Escape or leaving the grid ends the hold, and the program's latest
+    // cell and first visible row apply.
     int row() const { return m_row; }
     int col() const { return m_col; }
     void setRow(int row);
     void setCol(int col);
+    bool userHoldsCurrentCell() const { return m_held; }
     // Invalid for a cell without a colour of its own.
     QColor cellBackColor(int row, int col) const;
     // The colour and alignment a cell is drawn with.
@@ -41,14 +47,20 @@ public:
     void setTopRow(int row);
 
 signals:
-    // A click on a cell, after that cell became the current cell; also Enter or Space on the
-    // current cell, so that the keyboard does what the mouse does.
+    // A click on a cell, after that cell became the current cell, also when the grid scrolled
+    // between press and release; also Enter or Space on the current cell, so that the keyboard
+    // does what the mouse does.
     void cellClicked();
     void mouseDown(Qt::MouseButton button);
+    // The context-menu key or Shift+F10, which stand for the right button.
+    void menuKeyPressed();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void updateGeometries() override;
     void showEvent(QShowEvent* event) override;
@@ -62,11 +74,18 @@ private:
     void scheduleViewUpdate();
     // Brings the first visible row and the drawn current cell in line with the grid's state.
     void updateView();
+    void endHold();
 
     const QColor m_backColor;
     QVector<Qt::Alignment> m_alignment;
     int m_row = 0;
     int m_col = 0;
+    bool m_held = false;
+    // The program's cell, asked for while the user held the current cell; -1: none.
+    int m_wantedRow = -1;
+    int m_wantedCol = -1;
+    QPersistentModelIndex m_pressed;
+    int m_pressScroll = 0;
     int m_topRow = 0;
     // The first visible row was asked for after the user last scrolled: the view follows it.
     bool m_topRowRequested = true;

@@ -2,6 +2,7 @@
 
 #include "core/NumberParse.h"
 #include "platform/SessionEnd.h"
+#include "platform/SettingsLock.h"
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
 #include "tallies/DecodeLog.h"
@@ -43,6 +44,9 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid2, &FlexGrid::mouseDown, this, &Form1::MSFlexGrid2_MouseDown);
+    // The keyboard's way to the history text.
+    connect(MSFlexGrid2, &FlexGrid::menuKeyPressed, this,
+            [this] { MSFlexGrid2_MouseDown(Qt::RightButton); });
     connect(Text1, &CallsignBox::clicked, this, &Form1::Text1_Click);
     connect(Text1, &CallsignBox::typingStarted, this, &Form1::Text1_Click);
     Text1->setKeyFilter(&Form1::Text1_KeyPress);
@@ -64,11 +68,13 @@ void Form1::Form_Load()
 {
     // Re-registering the chart component has no counterpart here: the charts are built in.
     m_settingsFiles = SettingsFiles::locate(m_folders);
+    m_settingsLock = std::make_unique<SettingsLock>(m_settingsFiles.writePath);
     const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
     m_listening = Listening(settings.listenPort, settings.multicastGroup);
     placeWindow(settings);
 
-    OpenListener();
+    if (!anotherCopyRuns())
+        OpenListener();
 
     placeControls();
     TallyViews::showHistogram(m_steps->tally(), *MSChart1);
@@ -83,7 +89,9 @@ void Form1::Form_Load()
     mnuShowDT->setEnabled(true);
     mnuShowMessage->setEnabled(false);
     mnuShowDB->setEnabled(true);
-    Label1->setText(m_listening.caption(m_droppedDatagrams));
+    Label1->setText(anotherCopyRuns()
+                        ? QStringLiteral("Vantorel is already running with these settings")
+                        : m_listening.caption(m_droppedDatagrams));
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     m_steps->log().resetCounter();
@@ -110,6 +118,11 @@ void Form1::placeWindow(const StoredSettings& settings)
         client, frame, areas, primary ? primary->availableGeometry() : QRect()));
 }
 
+bool Form1::anotherCopyRuns() const
+{
+    return m_settingsLock && !m_settingsLock->held();
+}
+
 void Form1::OpenListener()
 {
     if (UDPSocket->state() != UdpListener::Closed)
@@ -132,7 +145,23 @@ void Form1::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    if (!m_listening.error().isEmpty()) {
+    if (anotherCopyRuns()) {
+        // The first copy would overwrite at its end whatever this one saved, and the port is
+        // the first copy's: this one only says so, and goes.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_dialogs.showMessage(
+                    this, QStringLiteral(
+                              "Vantorel is already running with the settings in %1.\n\nThis copy "
+                              "closes without listening or saving, so that the running one keeps "
+                              "its settings. To listen at another port as well, start a copy of "
+                              "Vantorel from a folder of its own.")
+                              .arg(QDir::toNativeSeparators(m_settingsFiles.writePath)));
+                close();
+            },
+            Qt::QueuedConnection);
+    } else if (!m_listening.error().isEmpty()) {
         // Said once the window stands, so the user sees which program could not listen.
         QMetaObject::invokeMethod(
             this,
@@ -166,6 +195,8 @@ void Form1::Form_Unload()
 
 void Form1::saveOnLeaving(bool mayAsk)
 {
+    if (anotherCopyRuns())
+        return;
     if (isMinimized())
         showNormal();
     QString error;
@@ -242,6 +273,8 @@ void Form1::MSFlexGrid2_MouseDown(Qt::MouseButton button)
 
 void Form1::mnuUDPport_Click()
 {
+    if (anotherCopyRuns())
+        return;
     // Any answer that is no usable port ends the command with nothing changed.
     const std::optional<QString> answer = m_dialogs.askText(
         this, QStringLiteral("TYpe UDP port number"), QString::number(StoredSettings::DefaultPort));

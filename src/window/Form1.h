@@ -7,8 +7,10 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 
 class DecodeSteps;
+class SettingsLock;
 class UserDialogs;
 
 // The one window of the program: start-up and shutdown, the datagrams handed to the decode
@@ -56,9 +58,12 @@ private:
     // Which view shows; the menu item of the view in force is disabled.
     enum class View { ReceivedMessages, DtGraph, DbGraph };
     void showView(View view);
+    // Another running copy keeps the settings file: this one neither listens nor saves.
+    bool anotherCopyRuns() const;
 
     const SettingsFolders m_folders;
     SettingsFiles m_settingsFiles;
+    std::unique_ptr<SettingsLock> m_settingsLock;
     UserDialogs& m_dialogs;
     DecodeSteps* m_steps;
     Listening m_listening{StoredSettings::DefaultPort, QString()};

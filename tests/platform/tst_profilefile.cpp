@@ -39,6 +39,8 @@ private slots:
     void valueIsCutAt255Characters();
     void newFileHasSectionThenKeysInOrder();
     void rewriteKeepsEverythingElse();
+    void formsPeopleSaveAreReadAndKept_data();
+    void formsPeopleSaveAreReadAndKept();
     void newKeyGoesToTheEndOfItsSection();
     void failedSaveKeepsOldFileAndSaysWhy();
 };
@@ -58,6 +60,10 @@ void TestProfileFile::reading_data()
     QTest::newRow("first of two") << QByteArray("[User]\nUDP port=1\nUDP port=2\n") << "1";
     QTest::newRow("equals in value") << QByteArray("[User]\nUDP port=a=b\n") << "a=b";
     QTest::newRow("no file content") << QByteArray() << "dflt";
+    QTest::newRow("double quotes") << QByteArray("[User]\nUDP port=\"2242\"\n") << "2242";
+    QTest::newRow("single quotes") << QByteArray("[User]\nUDP port= '2243' \n") << "2243";
+    QTest::newRow("one quote stays") << QByteArray("[User]\nUDP port=\"2244\n") << "\"2244";
+    QTest::newRow("quotes that differ stay") << QByteArray("[User]\nUDP port='1\"\n") << "'1\"";
 }
 
 void TestProfileFile::reading()
@@ -98,8 +104,52 @@ void TestProfileFile::rewriteKeepsEverythingElse()
     ProfileFile file(path);
     file.setValue("User", "UDP port", "2239");
     QVERIFY(file.save(nullptr));
-    QCOMPARE(readFile(path), QByteArray("; my notes\r\n[Radio]\r\nRig=IC-7300\r\n\r\n[user]\r\n"
-                                        "UDP port=2239\r\nColour=blue\r\n[Tail]\r\nX=1\r\n"));
+    QCOMPARE(readFile(path), QByteArray("; my notes\n[Radio]\nRig=IC-7300\n\n[user]\n"
+                                        "UDP port=2239\nColour=blue\n[Tail]\nX=1\n"));
+}
+
+void TestProfileFile::formsPeopleSaveAreReadAndKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    const QString text =
+        QStringLiteral("; K1ABC's station\n[User]\nUDP port=2239\nTop=0\nLeft=0\n");
+    const auto lines = [&text](const char* end) {
+        return QString(text).replace(QLatin1Char('\n'), QLatin1String(end));
+    };
+    QTest::newRow("CR LF") << lines("\r\n").toLatin1();
+    QTest::newRow("LF") << lines("\n").toLatin1();
+    QTest::newRow("lone CR") << lines("\r").toLatin1();
+    QTest::newRow("no break after the last line") << lines("\r\n").chopped(2).toLatin1();
+    QTest::newRow("UTF-8 with its mark") << "\xEF\xBB\xBF" + lines("\r\n").toUtf8();
+    const QString crlf = lines("\r\n");
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : crlf) {
+        little += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+        big += QByteArray(1, char(c.unicode() >> 8)) + char(c.unicode() & 0xFF);
+    }
+    QTest::newRow("UTF-16 little-endian with its mark") << little;
+    QTest::newRow("UTF-16 big-endian with its mark") << big;
+}
+
+void TestProfileFile::formsPeopleSaveAreReadAndKept()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, content);
+    ProfileFile file(path);
+    QCOMPARE(file.value("User", "UDP port", "dflt"), QString("2239"));
+    QCOMPARE(file.value("User", "Left", "dflt"), QString("0"));
+    // Written back with the same values, the file is the same to the byte: no second section.
+    for (const char* key : {"UDP port", "Top", "Left"})
+        file.setValue("User", key, file.value("User", key, QString()));
+    QVERIFY(file.save(nullptr));
+    QCOMPARE(readFile(path).toHex(), content.toHex());
+    // A new key is read back from the file in its own form.
+    file.setValue("User", "Multicast group", "224.0.0.1");
+    QVERIFY(file.save(nullptr));
+    QCOMPARE(ProfileFile(path).value("User", "Multicast group", "none"), QString("224.0.0.1"));
+    QCOMPARE(ProfileFile(path).value("User", "UDP port", "none"), QString("2239"));
 }
 
 void TestProfileFile::newKeyGoesToTheEndOfItsSection()

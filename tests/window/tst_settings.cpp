@@ -26,6 +26,8 @@ private slots:
     void firstStartWithoutFileUsesDefaultsAndCreatesIt();
     void storedPortAndPositionAreUsed();
     void corruptFileStartsWithDefaults();
+    void unicodeFileIsReadAndKeptInItsEncoding();
+    void secondCopyOnTheSameFileSaysSoAndSavesNothing();
     void positionOffEveryScreenStartsOnThePrimary_data();
     void positionOffEveryScreenStartsOnThePrimary();
     void closeKeepsOtherContentOfTheFile();
@@ -160,6 +162,58 @@ void TestSettings::corruptFileStartsWithDefaults()
     QCOMPARE(h.form->pos(), QPoint(0, 0));
     FormHarness binary(QByteArray("\x00\xff\xfe[User\r\n=\r\n\x01", 12));
     QCOMPARE(binary.captionPort(), 2238);
+}
+
+void TestSettings::unicodeFileIsReadAndKeptInItsEncoding()
+{
+    // As PowerShell 5.1 writes it: UTF-16 with its mark.
+    const quint16 port = freeUdpPort();
+    const QString text = QStringLiteral("[User]\r\nUDP port=\"%1\"\r\n").arg(port);
+    QByteArray ini("\xFF\xFE");
+    for (const QChar c : text)
+        ini += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+    FormHarness h(ini);
+    QCOMPARE(h.captionPort(), int(port));
+    h.form->close();
+    QFile file(h.dir.filePath("Vantorel.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    QVERIFY(saved.startsWith("\xFF\xFE"));
+    const QString savedText = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(saved.constData() + 2), (saved.size() - 2) / 2);
+    QVERIFY2(savedText.startsWith(QStringLiteral("[User]\r\nUDP port=%1\r\nTop=").arg(port)),
+             qPrintable(savedText));
+    QCOMPARE(savedText.count("[User]"), 1);
+}
+
+void TestSettings::secondCopyOnTheSameFileSaysSoAndSavesNothing()
+{
+    FormHarness first;
+    first.form->show();
+    const QString ini = first.iniText();
+    FakeDialogs dialogs;
+    {
+        Form1 second({first.dir.path(), first.dir.filePath("config")}, dialogs);
+        QCOMPARE(second.findChild<QLabel*>("Label1")->text(),
+                 QString("Vantorel is already running with these settings"));
+        QCOMPARE(second.findChild<UdpListener*>("UDPSocket")->state(), UdpListener::Closed);
+        second.show();
+        QTRY_COMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages.first().startsWith("Vantorel is already running with the "
+                                                     "settings in "),
+                 qPrintable(dialogs.messages.first()));
+        QTRY_VERIFY(!second.isVisible());
+    }
+    QCOMPARE(first.iniText(), ini);
+    // The first copy goes on listening, and saves at its end as usual; then the file is free.
+    QCOMPARE(first.controls().UDPSocket->localPort(), first.port);
+    first.form->move(QPoint(0, 0));
+    first.form->close();
+    QVERIFY(first.iniText().startsWith(FormHarness::portIni(first.port) + "Top="));
+    first.form.reset();
+    Form1 third({first.dir.path(), first.dir.filePath("config")}, dialogs);
+    QCOMPARE(third.findChild<QLabel*>("Label1")->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(first.port));
 }
 
 void TestSettings::positionOffEveryScreenStartsOnThePrimary_data()

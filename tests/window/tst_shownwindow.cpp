@@ -4,12 +4,17 @@
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
 
+#include <QAccessible>
+#include <QAccessibleTextInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -27,6 +32,10 @@ private slots:
     void tabMovesBetweenControlsNotCells();
     void onlyALeftClickEmptiesTheBox();
     void keyboardPicksAsTheMouseDoes();
+    void keyboardPickTakesTheRowMovedToWhateverArrives();
+    void mousePickTakesThePressedRowWhateverArrives();
+    void pasteOrDeleteOverThePromptStartsAfresh();
+    void historyTextOpensFromTheKeyboard();
     void windowKeepsItsSizeAndOffersMinimiseOnly();
 
 private:
@@ -286,6 +295,134 @@ void TestShownWindow::keyboardPicksAsTheMouseDoes()
     QTest::keyClick(&log, Qt::Key_Left);
     QTest::keyClick(&log, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(c.Text1->text(), QString("K2ABC"));
+}
+
+void TestShownWindow::keyboardPickTakesTheRowMovedToWhateverArrives()
+{
+    FormHarness h;
+    Form1& f = *h.form;
+    const Form1Controls c = h.controls();
+    showAndActivate(f);
+    c.Text1->setText(QStringLiteral("K1ABC"));
+    for (int i = 0; i < 15; ++i)
+        h.decode(QStringLiteral("CQ K%1ABC FN42").arg(i), -10, 0.1, 45'000'000 + 1000 * i);
+    h.decode("CQ K1ABC FN42");
+    QCoreApplication::processEvents();
+    FlexGrid& log = *c.MSFlexGrid1;
+    log.setFocus();
+    const int top = log.verticalScrollBar()->value();
+    for (int up = 0; up < 3; ++up)
+        QTest::keyClick(&log, Qt::Key_Up);
+    QCOMPARE(log.row(), 12);
+    // A decode arrives while the user is on row 12: it is logged, and waits in a dashed frame.
+    h.decode("CQ W9NEW EM73");
+    QCoreApplication::processEvents();
+    QCOMPARE(log.textMatrix(16, DecodeLog::Callsign), QString("W9NEW"));
+    QCOMPARE(log.currentIndex().row(), 12);
+    QCOMPARE(log.verticalScrollBar()->value(), top);
+    QTest::keyClick(&log, Qt::Key_Space);
+    QCOMPARE(c.Text1->text(), QString("K12ABC"));
+    QCOMPARE(h.pickedTime(), QString("12:30:12"));
+    // The pick done, the log follows the decodes again.
+    QTRY_COMPARE(log.currentIndex().row(), 16);
+    log.setFocus();
+    h.decode("CQ W9NXT EM73");
+    QTRY_COMPARE(log.currentIndex().row(), 17);
+
+    // Esc, and leaving the log, give the current cell back as well.
+    QTest::keyClick(&log, Qt::Key_Up);
+    h.decode("CQ W9ESC EM73");
+    QCoreApplication::processEvents();
+    QCOMPARE(log.currentIndex().row(), 16);
+    QTest::keyClick(&log, Qt::Key_Escape);
+    QTRY_COMPARE(log.currentIndex().row(), 18);
+    QTest::keyClick(&log, Qt::Key_Up);
+    h.decode("CQ W9TAB EM73");
+    QTest::keyClick(&log, Qt::Key_Tab);
+    QTRY_COMPARE(log.currentIndex().row(), 19);
+}
+
+void TestShownWindow::mousePickTakesThePressedRowWhateverArrives()
+{
+    FormHarness h;
+    Form1& f = *h.form;
+    const Form1Controls c = h.controls();
+    showAndActivate(f);
+    for (int i = 0; i < 3; ++i)
+        h.decode(QStringLiteral("CQ K%1ABC FN42").arg(i), -10, 0.1, 45'000'000 + 1000 * i);
+    QCoreApplication::processEvents();
+    FlexGrid& log = *c.MSFlexGrid1;
+    const auto centre = [&log](int row) {
+        return log.visualRect(log.model()->index(row, DecodeLog::Callsign)).center();
+    };
+    QTest::mousePress(log.viewport(), Qt::LeftButton, {}, centre(0));
+    h.decode("CQ W9NEW EM73");
+    QCoreApplication::processEvents();
+    QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, centre(0));
+    QCOMPARE(c.Text1->text(), QString("K0ABC"));
+    QCOMPARE(h.pickedTime(), QString("12:30:00"));
+    QTRY_COMPARE(log.currentIndex().row(), 3);
+
+    // Rows scrolled under a still pointer: the pressed row is still the one clicked.
+    for (int i = 0; i < 30; ++i)
+        h.decode(QStringLiteral("CQ K%1XYZ FN42").arg(i), -10, 0.1, 46'000'000 + 1000 * i);
+    QCoreApplication::processEvents();
+    const int pressedRow = log.verticalScrollBar()->value() + 1;
+    const QPoint at = centre(pressedRow);
+    QTest::mousePress(log.viewport(), Qt::LeftButton, {}, at);
+    log.verticalScrollBar()->setValue(log.verticalScrollBar()->value() - 3);
+    QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(c.Text1->text(), log.textMatrix(pressedRow, DecodeLog::Callsign));
+    QVERIFY(!c.Text1->text().isEmpty());
+}
+
+void TestShownWindow::pasteOrDeleteOverThePromptStartsAfresh()
+{
+    FormHarness h;
+    Form1& f = *h.form;
+    const Form1Controls c = h.controls();
+    showAndActivate(f);
+    c.Text1->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("K1ABC"));
+    QTest::keyClick(c.Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(c.Text1->text(), QString("K1ABC"));
+    c.Text1->showPrompt(QStringLiteral("Click to clear"));
+    QTest::keyClick(c.Text1, Qt::Key_End);
+    QTest::keyClick(c.Text1, Qt::Key_Backspace);
+    QCOMPARE(c.Text1->text(), QString());
+    c.Text1->showPrompt(QStringLiteral("Click to clear"));
+    QTest::keyClick(c.Text1, Qt::Key_Home);
+    QTest::keyClick(c.Text1, Qt::Key_Delete);
+    QCOMPARE(c.Text1->text(), QString());
+}
+
+void TestShownWindow::historyTextOpensFromTheKeyboard()
+{
+    FormHarness h;
+    Form1& f = *h.form;
+    const Form1Controls c = h.controls();
+    showAndActivate(f);
+    c.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42", -7, 0.1, 43'215'000);
+    c.MSFlexGrid2->setFocus();
+    QTest::keyClick(c.MSFlexGrid2, Qt::Key_Menu);
+    QTest::keyClick(c.MSFlexGrid2, Qt::Key_F10, Qt::ShiftModifier);
+    const QString text("12:00:15  -7  +0.1  K1ABC\r\n");
+    QCOMPARE(h.dialogs.longTexts, (QStringList{text, text}));
+
+    // The dialog the program shows it in reads the text to a screen reader.
+    QString read;
+    QTimer::singleShot(0, this, [&read] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QAccessibleInterface* view =
+            QAccessible::queryAccessibleInterface(dialog->findChild<QPlainTextEdit*>());
+        QVERIFY(view && view->textInterface());
+        read = view->textInterface()->text(0, view->textInterface()->characterCount());
+        dialog->close();
+    });
+    QtUserDialogs().showLongText(&f, text);
+    QCOMPARE(read, QString("12:00:15  -7  +0.1  K1ABC\n"));
 }
 
 void TestShownWindow::windowKeepsItsSizeAndOffersMinimiseOnly()

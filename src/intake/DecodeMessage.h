@@ -7,6 +7,7 @@
 // The fields kept from one Decode report.
 struct DecodeMessage {
     QString Id;
+    bool NewDecode = true;
     std::int32_t TimeMs = 0;
     std::int16_t Snr = 0;
     double DeltaTime = 0;
@@ -24,4 +25,9 @@ struct DecodeFields {
     std::int16_t Snr = 0;
     // The DT as DtText shows it, in tenths of a second; beyond a billion it stays there.
     std::int32_t DtTenths = 0;
+    // False for a decode the decoder sends again when it replays its band activity.
+    bool IsNew = true;
+    // A fingerprint of everything the decode says but its new-decode flag (sender, time, SNR,
+    // DT, delta frequency, mode, message), equal for a decode and its replay.
+    std::uint64_t Content = 0;
 };

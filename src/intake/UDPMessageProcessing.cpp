@@ -22,12 +22,28 @@ std::optional<QString> UDPMessageProcessing::ProcessDatagram(const QByteArray& d
     m_reader.ReadInt32(); // schema
     m_reader.ReadInt32(); // message type
     m_message.Id = DatagramReader::CutAtNul(m_reader.ReadText());
+    m_idEnd = m_reader.cursor();
     return m_message.Id;
+}
+
+std::uint64_t UDPMessageProcessing::contentOf(qsizetype idEnd, qsizetype restStart,
+                                              qsizetype messageEnd) const
+{
+    // A text cut short by the datagram's end moves the cursor past it.
+    const auto part = [this](qsizetype from, qsizetype to) {
+        from = qMin(from, m_datagram.size());
+        return QByteArrayView(m_datagram).sliced(from, qMin(to, m_datagram.size()) - from);
+    };
+    const QByteArrayView head = part(Protocol::TypeOffset + 1, idEnd);
+    const QByteArrayView rest = part(restStart, messageEnd);
+    const std::size_t seed = qHashBits(head.data(), static_cast<std::size_t>(head.size()), 2238);
+    return qHashBits(rest.data(), static_cast<std::size_t>(rest.size()), seed);
 }
 
 DecodeFields UDPMessageProcessing::ProcessDecode()
 {
-    m_reader.ReadBool(); // new-decode flag
+    m_message.NewDecode = m_reader.ReadBool();
+    const qsizetype restStart = m_reader.cursor();
     m_message.TimeMs = m_reader.ReadInt32();
     m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
     m_message.DeltaTime = m_reader.ReadDouble();
@@ -44,6 +60,8 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     fields.SnrText = QString::number(m_message.Snr);
     fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;
+    fields.IsNew = m_message.NewDecode;
+    fields.Content = contentOf(m_idEnd, restStart, m_reader.cursor());
     return fields;
 }
 

@@ -4,6 +4,7 @@
 #include "intake/DecodeMessage.h"
 
 #include <QByteArray>
+#include <QHashFunctions>
 #include <QString>
 #include <QStringList>
 
@@ -41,7 +42,11 @@ public:
     static bool isCqModifier(const QString& word);
 
 private:
+    // The bytes from index 12 to the end of the message, less the new-decode flag.
+    std::uint64_t contentOf(qsizetype idEnd, qsizetype restStart, qsizetype messageEnd) const;
+
     QByteArray m_datagram;
+    qsizetype m_idEnd = 0;
     DatagramReader m_reader;
     DecodeMessage m_message;
 };

@@ -21,10 +21,12 @@ void DecodeSteps::process(const QByteArray& datagram)
         sender = m_intake.ProcessDatagram(datagram);
         if (sender) {
             const DecodeFields fields = m_intake.ProcessDecode();
-            m_tally->TallyDecode(fields);
-            m_history->TrackDecode(fields);
-            m_log->LogDecode(fields);
-            m_history->ScrollTrackedHistory();
+            if (m_replays.admit(fields)) {
+                m_tally->TallyDecode(fields);
+                m_history->TrackDecode(fields);
+                m_log->LogDecode(fields);
+                m_history->ScrollTrackedHistory();
+            }
         }
     } catch (const std::exception&) {
     }

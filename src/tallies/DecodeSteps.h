@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/UDPMessageProcessing.h"
+#include "tallies/ReplayFilter.h"
 
 #include <QObject>
 
@@ -8,9 +9,9 @@ class CallsignTally;
 class DecodeLog;
 class TrackedHistory;
 
-// What every datagram goes through: the intake, then the four per-decode steps in their fixed
-// order on the tallies this object owns. It is the one error boundary of a datagram: whatever
-// fails ends only that datagram, silently, and keeps what was already done.
+// What every datagram goes through: the intake, the replay filter, then the four per-decode
+// steps in their fixed order on the tallies this object owns. It is the one error boundary of a
+// datagram: whatever fails ends only that datagram, silently, and keeps what was already done.
 class DecodeSteps : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +34,7 @@ signals:
 
 private:
     UDPMessageProcessing m_intake;
+    ReplayFilter m_replays;
     CallsignTally* m_tally;
     DecodeLog* m_log;
     TrackedHistory* m_history;

@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <limits>
 
 namespace {
@@ -51,6 +52,7 @@ private slots:
     void typeFilterLooksAtByteElevenOnly();
     void wrongMagicLeavesNoTrace();
     void otherFieldsHaveNoEffect();
+    void contentIsEverythingButTheNewFlag();
     void dtText_data();
     void dtText();
     void timeText_data();
@@ -161,6 +163,45 @@ void TestUdpMessageProcessing::otherFieldsHaveNoEffect()
     QCOMPARE(sink.decodes.size(), 1);
     QCOMPARE(sink.decodes.first().Callsign, QString("K1ABC"));
     QCOMPARE(sink.decodes.first().Message, QString("CQ K1ABC FN42"));
+}
+
+void TestUdpMessageProcessing::contentIsEverythingButTheNewFlag()
+{
+    UDPMessageProcessing intake;
+    const auto decodeOf = [&intake](const DecodeReport& report) {
+        RecordingSink sink;
+        if (!process(intake, DecodeDatagramWriter::encode(report), sink) || sink.decodes.isEmpty())
+            qFatal("not decoded");
+        return sink.decodes.first();
+    };
+    const DecodeFields original = decodeOf(sample());
+    QVERIFY(original.IsNew);
+    DecodeReport replay = sample();
+    replay.isNew = false;
+    replay.offAir = true;
+    replay.lowConfidence = true;
+    const DecodeFields replayed = decodeOf(replay);
+    QVERIFY(!replayed.IsNew);
+    QCOMPARE(replayed.Content, original.Content);
+    const std::function<void(DecodeReport&)> changes[] = {
+        [](DecodeReport& r) { r.id += "2"; },
+        [](DecodeReport& r) { r.timeMs += 15'000; },
+        [](DecodeReport& r) { r.snr -= 1; },
+        [](DecodeReport& r) { r.deltaTime += 0.1; },
+        [](DecodeReport& r) { r.deltaFrequency += 1; },
+        [](DecodeReport& r) { r.mode = "+"; },
+        [](DecodeReport& r) { r.message += " "; },
+        // The same bytes, moved from the Id to the mode.
+        [](DecodeReport& r) {
+            r.id = "AB";
+            r.mode = "C~";
+        },
+    };
+    for (const auto& change : changes) {
+        DecodeReport other = sample();
+        change(other);
+        QVERIFY(decodeOf(other).Content != original.Content);
+    }
 }
 
 void TestUdpMessageProcessing::dtText_data()

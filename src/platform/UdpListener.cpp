@@ -6,19 +6,36 @@
 #include <QUdpSocket>
 #include <QVariant>
 
-#include <optional>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
-std::optional<QNetworkInterface> loopbackInterface()
+// Where a decoder on this machine may send a group: loopback, and every interface that is up
+// and can send multicast. Loopback first.
+QList<QNetworkInterface> groupInterfaces()
 {
+    QList<QNetworkInterface> interfaces;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
-        if (flags.testFlag(QNetworkInterface::IsLoopBack) &&
-            flags.testFlag(QNetworkInterface::IsUp))
-            return interface;
+        if (!flags.testFlag(QNetworkInterface::IsUp))
+            continue;
+        if (flags.testFlag(QNetworkInterface::IsLoopBack))
+            interfaces.prepend(interface);
+        else if (flags.testFlag(QNetworkInterface::CanMulticast))
+            interfaces.append(interface);
     }
-    return std::nullopt;
+    return interfaces;
+}
+
+QSet<quint32> ownAddresses()
+{
+    QSet<quint32> own;
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            own.insert(address.toIPv4Address());
+    }
+    return own;
 }
 
 } // namespace
@@ -40,24 +57,29 @@ public:
             m_socket.reset();
             return reason;
         };
-        std::optional<QNetworkInterface> loopback;
-        if (group) {
-            loopback = loopbackInterface();
-            if (!loopback)
-                return fail(UdpListener::tr("this machine has no loopback interface"));
-        }
         // Windows refuses a bind to a group's address: a group is listened to on the wildcard
-        // address, shared with the other programs in the group, and joined on loopback only.
+        // address, shared with the other programs in the group, and joined on every interface
+        // a decoder on this machine may send it on.
         const QHostAddress local = group ? QHostAddress(QHostAddress::AnyIPv4) : address;
         const auto mode = group ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
                                 : QAbstractSocket::DefaultForPlatform;
         if (!m_socket->bind(local, port, mode))
             return fail(m_socket->errorString());
-        if (group && !m_socket->joinMulticastGroup(address, *loopback))
-            return fail(m_socket->errorString());
-        // The wildcard address takes whatever reaches the port on any interface: only what
-        // arrives on the loopback interface comes from this machine.
-        m_loopbackIndex = group ? loopback->index() : 0;
+        if (group) {
+            bool joined = false;
+            QString refusal = UdpListener::tr("this machine has no interface to listen on");
+            for (const QNetworkInterface& interface : groupInterfaces()) {
+                if (m_socket->joinMulticastGroup(address, interface))
+                    joined = true;
+                else
+                    refusal = m_socket->errorString();
+            }
+            if (!joined)
+                return fail(refusal);
+            m_own = ownAddresses();
+            m_ownRead.start();
+        }
+        m_group = group;
         m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                                   QVariant(ReceiveBufferBytes));
         boundAddress = m_socket->localAddress();
@@ -71,7 +93,7 @@ private:
     void readAll()
     {
         while (m_socket->hasPendingDatagrams()) {
-            if (m_loopbackIndex == 0) {
+            if (!m_group) {
                 // The largest UDP payload; each datagram is copied out at its own size.
                 const qint64 size = m_socket->readDatagram(m_buffer, sizeof m_buffer);
                 if (size < 0)
@@ -81,15 +103,63 @@ private:
                 const QNetworkDatagram datagram = m_socket->receiveDatagram();
                 if (!datagram.isValid())
                     return;
-                if (datagram.interfaceIndex() == m_loopbackIndex)
+                // The wildcard address takes whatever reaches the port from any host: only
+                // what this machine sent is taken, whichever interface it came by.
+                if (fromThisMachine(datagram.senderAddress()) &&
+                    firstCopy(datagram.senderAddress(), datagram.senderPort()))
                     m_listener.enqueue(datagram.data());
             }
         }
     }
 
+    bool fromThisMachine(const QHostAddress& sender)
+    {
+        if (sender.isLoopback())
+            return true;
+        bool isIPv4 = false;
+        const quint32 address = sender.toIPv4Address(&isIPv4);
+        if (!isIPv4)
+            return false;
+        // An address given to this machine since the last look; looked up again at most
+        // every two seconds, however many datagrams other hosts send.
+        if (!m_own.contains(address) && m_ownRead.elapsed() > 2000) {
+            m_own = ownAddresses();
+            m_ownRead.restart();
+        }
+        return m_own.contains(address);
+    }
+
+    // A decoder told to send on several interfaces sends each datagram once on each, from one
+    // socket: the copies come from one port and different addresses of this machine. The
+    // first address heard from a port is the one taken, until it has been silent for a while
+    // (the decoder's interfaces changed, or another program has the port now).
+    bool firstCopy(const QHostAddress& sender, int port)
+    {
+        const qint64 now = m_ownRead.elapsed();
+        if (m_routes.size() > 1024)
+            m_routes.clear();
+        auto route = m_routes.find(port);
+        if (route == m_routes.end() || now - route->lastMs > 10'000) {
+            m_routes.insert(port, {sender, now});
+            return true;
+        }
+        if (route->address != sender)
+            return false;
+        route->lastMs = now;
+        return true;
+    }
+
+    struct Route {
+        QHostAddress address;
+        qint64 lastMs;
+    };
+
     UdpListener& m_listener;
     std::unique_ptr<QUdpSocket> m_socket;
-    uint m_loopbackIndex = 0;
+    bool m_group = false;
+    QHash<int, Route> m_routes;
+    QSet<quint32> m_own;
+    QElapsedTimer m_ownRead;
     char m_buffer[65536];
 };
 

@@ -12,9 +12,10 @@
 #include <memory>
 #include <mutex>
 
-// Receives datagrams on one local address and port, or in one multicast group joined on the
-// loopback interface, and hands each one, whole, to a signal on the thread that owns the
-// listener, in arrival order.
+// Receives datagrams on one local address and port, or in one multicast group, and hands each
+// one, whole, to a signal on the thread that owns the listener, in arrival order. In a group
+// only what this machine sends is taken (its sender a loopback address or one of this
+// machine's own), by whatever interface it came.
 //
 // A receiving thread with an event loop of its own does nothing but move datagrams out of the
 // kernel's socket buffer into a queue: an unprivileged program cannot raise that buffer beyond a
@@ -39,9 +40,8 @@ public:
     State state() const { return m_state; }
     void close();
     // Binds to address:port. For a multicast address the wildcard address is bound, shared with
-    // the other programs that listen to the group, the group is joined on the loopback
-    // interface, and only datagrams that arrive there are taken. On failure returns false and
-    // errorString() says why.
+    // the other programs that listen to the group, and the group is joined on loopback and on
+    // every interface that can carry it. On failure returns false and errorString() says why.
     bool bind(quint16 port, const QHostAddress& address);
     QString errorString() const { return m_error; }
     quint16 localPort() const { return m_localPort; }

@@ -5,6 +5,7 @@
 #include "platform/UdpListener.h"
 
 #include <QCoreApplication>
+#include <QNetworkInterface>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,6 +36,7 @@ public:
         const auto address = [&net](int host) {
             return QStringLiteral("169.254.%1.%2").arg(net / 64 + 1).arg(net % 64 * 4 + host);
         };
+        m_hereName = here;
         m_here = QHostAddress(address(1));
         m_there = QHostAddress(address(2));
         if (!run({"netns", "add", m_name}))
@@ -60,9 +62,23 @@ public:
     // This host's address on the pair, and the second host's.
     const QHostAddress& here() const { return m_here; }
     const QHostAddress& there() const { return m_there; }
+    // This host's end of the pair.
+    QNetworkInterface hereInterface() const
+    {
+        return QNetworkInterface::interfaceFromName(m_hereName);
+    }
 
-    // Sends from the second host, through its end of the pair.
-    bool send(const QByteArray& payload, const QHostAddress& to, quint16 port) const
+    // The second host takes this host's address on its end too, to send as if it were this one.
+    bool claimHere()
+    {
+        return run({"-n", m_name, "addr", "add", m_here.toString() + "/32", "dev",
+                    QStringLiteral("vtl%1p").arg(QCoreApplication::applicationPid() % 1000000)});
+    }
+
+    // Sends from the second host, through its end of the pair, from its own address or from
+    // the one given.
+    bool send(const QByteArray& payload, const QHostAddress& to, quint16 port,
+              const QHostAddress& from = QHostAddress()) const
     {
         bool sent = false;
         std::thread sender([&] {
@@ -78,9 +94,18 @@ public:
             const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
             if (fd < 0)
                 return;
-            in_addr from{};
-            from.s_addr = htonl(m_there.toIPv4Address());
-            ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &from, sizeof from);
+            in_addr out{};
+            out.s_addr = htonl(m_there.toIPv4Address());
+            ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &out, sizeof out);
+            if (!from.isNull()) {
+                sockaddr_in source{};
+                source.sin_family = AF_INET;
+                source.sin_addr.s_addr = htonl(from.toIPv4Address());
+                if (::bind(fd, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+                    ::close(fd);
+                    return;
+                }
+            }
             sockaddr_in target{};
             target.sin_family = AF_INET;
             target.sin_port = htons(port);
@@ -111,6 +136,7 @@ private:
     }
 
     QString m_name;
+    QString m_hereName;
     QHostAddress m_here;
     QHostAddress m_there;
     bool m_made = false;
@@ -138,7 +164,7 @@ void TestSecondHost::groupTakesOnlyWhatThisHostSends_data()
 void TestSecondHost::groupTakesOnlyWhatThisHostSends()
 {
     QFETCH(QString, group);
-    const SecondHost host;
+    SecondHost host;
     if (!host.ready())
         QSKIP(qPrintable("no second host can be made here (as root it can): " + host.why()));
     const quint16 port = freeUdpPort();
@@ -153,15 +179,32 @@ void TestSecondHost::groupTakesOnlyWhatThisHostSends()
     QVERIFY(host.send("to the group", QHostAddress(group), port));
     QVERIFY(host.send("witness", host.here(), witness.localPort()));
     QTRY_VERIFY_WITH_TIMEOUT(witness.hasPendingDatagrams(), 5000);
+    // Claiming this host's address as its own.
+    QVERIFY2(host.claimHere(), qPrintable(host.why()));
+    QVERIFY(host.send("spoofed to the group", QHostAddress(group), port, host.here()));
 
+    // A decoder on this machine whose outgoing interface is the network card, not loopback,
+    // and one that sends each datagram on both: each datagram is taken once.
+    QUdpSocket onCard;
+    QVERIFY(onCard.bind(host.here(), 0));
+    onCard.setMulticastInterface(host.hereInterface());
+    onCard.writeDatagram("from this machine's card", QHostAddress(group), port);
+    QUdpSocket onBoth;
+    QVERIFY(onBoth.bind(QHostAddress::AnyIPv4, 0));
+    onBoth.setMulticastInterface(loopbackInterface());
+    onBoth.writeDatagram("on both", QHostAddress(group), port);
+    onBoth.setMulticastInterface(host.hereInterface());
+    onBoth.writeDatagram("on both", QHostAddress(group), port);
     QUdpSocket local;
     QVERIFY(local.bind(QHostAddress::LocalHost, 0));
     local.setMulticastInterface(loopbackInterface());
     local.writeDatagram("from this machine", QHostAddress(group), port);
-    QTRY_COMPARE_WITH_TIMEOUT(taken.size(), 1, 5000);
-    QTest::qWait(100);
-    QCOMPARE(taken.size(), 1);
-    QCOMPARE(taken.first().first().toByteArray(), QByteArray("from this machine"));
+    QTRY_COMPARE_WITH_TIMEOUT(taken.size(), 3, 5000);
+    QTest::qWait(200);
+    QStringList texts;
+    for (const QList<QVariant>& arguments : taken)
+        texts << QString::fromLatin1(arguments.first().toByteArray());
+    QCOMPARE(texts, (QStringList{"from this machine's card", "on both", "from this machine"}));
 }
 
 QTEST_GUILESS_MAIN(TestSecondHost)

@@ -1,3 +1,4 @@
+#include "platform/DecoderSettings.h"
 #include "platform/TerminationSignals.h"
 #include "window/Form1.h"
 #include "window/UserDialogs.h"
@@ -14,7 +15,8 @@ int main(int argc, char* argv[])
     QtUserDialogs dialogs;
     const SettingsFolders folders{
         QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+        DecoderSettings::folder()};
     // Only the running program turns termination signals into a close: a window made by
     // another program (a test, the fuzz target) leaves the process's handlers alone. Made
     // before the window, which listens once made: a signal from then on waits in the event

@@ -1,44 +1,14 @@
 #include "platform/UdpListener.h"
 
+#include "platform/ThisMachine.h"
+
 #include <QElapsedTimer>
+#include <QHash>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QSet>
 #include <QUdpSocket>
 #include <QVariant>
-
-#include <QHash>
-#include <QSet>
-
-namespace {
-
-// Where a decoder on this machine may send a group: loopback, and every interface that is up
-// and can send multicast. Loopback first.
-QList<QNetworkInterface> groupInterfaces()
-{
-    QList<QNetworkInterface> interfaces;
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp))
-            continue;
-        if (flags.testFlag(QNetworkInterface::IsLoopBack))
-            interfaces.prepend(interface);
-        else if (flags.testFlag(QNetworkInterface::CanMulticast))
-            interfaces.append(interface);
-    }
-    return interfaces;
-}
-
-QSet<quint32> ownAddresses()
-{
-    QSet<quint32> own;
-    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            own.insert(address.toIPv4Address());
-    }
-    return own;
-}
-
-} // namespace
 
 // Lives in the receiving thread, with the socket it owns.
 class UdpListener::Receiver : public QObject {
@@ -68,7 +38,7 @@ public:
         if (group) {
             bool joined = false;
             QString refusal = UdpListener::tr("this machine has no interface to listen on");
-            for (const QNetworkInterface& interface : groupInterfaces()) {
+            for (const QNetworkInterface& interface : ThisMachine::groupInterfaces()) {
                 if (m_socket->joinMulticastGroup(address, interface))
                     joined = true;
                 else
@@ -76,7 +46,7 @@ public:
             }
             if (!joined)
                 return fail(refusal);
-            m_own = ownAddresses();
+            m_own = ThisMachine::ownAddresses();
             m_ownRead.start();
         }
         m_group = group;
@@ -123,7 +93,7 @@ private:
         // An address given to this machine since the last look; looked up again at most
         // every two seconds, however many datagrams other hosts send.
         if (!m_own.contains(address) && m_ownRead.elapsed() > 2000) {
-            m_own = ownAddresses();
+            m_own = ThisMachine::ownAddresses();
             m_ownRead.restart();
         }
         return m_own.contains(address);

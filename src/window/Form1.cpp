@@ -1,6 +1,7 @@
 #include "window/Form1.h"
 
 #include "core/NumberParse.h"
+#include "platform/DecoderSettings.h"
 #include "platform/SessionEnd.h"
 #include "platform/SettingsLock.h"
 #include "platform/UdpListener.h"
@@ -12,6 +13,7 @@
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Geometry.h"
+#include "window/DecoderVerdicts.h"
 #include "window/TallyViews.h"
 #include "window/UserDialogs.h"
 #include "window/WindowPlacement.h"
@@ -19,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +55,7 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     Text1->setKeyFilter(&Form1::Text1_KeyPress);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(mnuUDPport, &QAction::triggered, this, &Form1::mnuUDPport_Click);
+    connect(mnuDecoders, &QAction::triggered, this, &Form1::mnuDecoders_Click);
     connect(mnuShowDT, &QAction::triggered, this, &Form1::mnuShowDT_Click);
     connect(mnuShowDB, &QAction::triggered, this, &Form1::mnuShowDB_Click);
     connect(mnuShowMessage, &QAction::triggered, this, &Form1::mnuShowMessage_Click);
@@ -71,6 +75,12 @@ void Form1::Form_Load()
     m_settingsLock = std::make_unique<SettingsLock>(m_settingsFiles.writePath);
     const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
     m_listening = Listening(settings.listenPort, settings.multicastGroup);
+    // A first start beside a decoder that sends to a group listens there at once.
+    if (!QFileInfo::exists(m_settingsFiles.readPath) && !m_folders.decoderDir.isEmpty()) {
+        if (const std::optional<Listening> decoder = DecoderVerdicts::firstStart(
+                DecoderSettings::find(m_folders.decoderDir), MachineFacts::now()))
+            m_listening = *decoder;
+    }
     placeWindow(settings);
 
     if (!anotherCopyRuns())
@@ -200,18 +210,18 @@ void Form1::saveOnLeaving(bool mayAsk)
     if (isMinimized())
         showNormal();
     QString error;
-    if (saveSettings(m_listening.port(), &error))
+    if (saveSettings(m_listening, &error))
         return;
     std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
     if (mayAsk)
         m_dialogs.showMessage(this, error);
 }
 
-bool Form1::saveSettings(std::uint16_t port, QString* error) const
+bool Form1::saveSettings(const Listening& listening, QString* error) const
 {
     StoredSettings settings;
-    settings.listenPort = port;
-    settings.multicastGroup = m_listening.group();
+    settings.listenPort = listening.port();
+    settings.multicastGroup = listening.group();
     settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
     settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
     QString reason;
@@ -286,16 +296,68 @@ void Form1::mnuUDPport_Click()
     const std::optional<std::uint16_t> port = NumberParse::toPort(*number);
     if (!port)
         return;
-    // The new port lives only in the settings file until the next start: a port that cannot
-    // be saved is said, and the program goes on as it was.
+    listenFromNextStart(Listening(*port, m_listening.group()));
+}
+
+void Form1::mnuDecoders_Click()
+{
+    if (anotherCopyRuns())
+        return;
+    // Read afresh: a running decoder rewrites its file.
+    const QList<DecoderConfig> configs = DecoderSettings::find(m_folders.decoderDir);
+    const MachineFacts machine = MachineFacts::now();
+    QList<DecoderVerdict> verdicts;
+    QList<DecoderListing> listings;
+    for (const DecoderConfig& config : configs) {
+        verdicts << DecoderVerdicts::judge(config, m_listening, machine);
+        listings << DecoderListing{config.name + QStringLiteral("\nSends to ") +
+                                       verdicts.last().sendsTo + QStringLiteral("\n") +
+                                       verdicts.last().verdict,
+                                   verdicts.last().take.has_value()};
+    }
+    const QString folder = QDir::toNativeSeparators(m_folders.decoderDir);
+    const std::optional<DecoderAnswer> answer = m_dialogs.chooseDecoder(
+        this,
+        configs.isEmpty() ? QStringLiteral("No decoder settings were found in %1.").arg(folder)
+                          : QStringLiteral("Decoders whose settings are in %1:").arg(folder),
+        listings);
+    if (!answer)
+        return;
+    if (answer->kind == DecoderAnswer::Kind::Take) {
+        if (answer->index >= 0 && answer->index < verdicts.size() && verdicts[answer->index].take)
+            listenFromNextStart(*verdicts[answer->index].take);
+        return;
+    }
+    const std::optional<QString> typed = m_dialogs.askText(
+        this,
+        QStringLiteral("Type a multicast group from 224.0.0.0 to 239.255.255.255, or nothing to "
+                       "listen at 127.0.0.1"),
+        m_listening.group());
+    if (!typed)
+        return;
+    const QString group = typed->trimmed();
+    if (!group.isEmpty() && !Listening::multicastGroup(group)) {
+        m_dialogs.showMessage(this, QStringLiteral("\"%1\" is not a multicast group from "
+                                                   "224.0.0.0 to 239.255.255.255: nothing was "
+                                                   "changed.")
+                                        .arg(group));
+        return;
+    }
+    listenFromNextStart(Listening(m_listening.port(), group));
+}
+
+void Form1::listenFromNextStart(const Listening& listening)
+{
+    // Where to listen lives only in the settings file until the next start: what cannot be
+    // saved is said, and the program goes on as it was.
     QString error;
-    if (!saveSettings(*port, &error)) {
+    if (!saveSettings(listening, &error)) {
         m_dialogs.showMessage(this, error + QStringLiteral("\n\nVantorel goes on listening at "
                                                            "port %1.")
                                                 .arg(m_listening.port()));
         return;
     }
-    m_listening = Listening(*port, m_listening.group());
+    m_listening = listening;
     m_dialogs.showMessage(this, QStringLiteral("Re-open Vantorel"));
     close();
 }

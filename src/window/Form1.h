@@ -32,6 +32,8 @@ public:
     static char16_t Text1_KeyPress(char16_t keyAscii);
     void Command1_Click();
     void mnuUDPport_Click();
+    // The decoders found on this machine, where they send, and whether Vantorel hears them.
+    void mnuDecoders_Click();
     void mnuShowDB_Click();
     void mnuShowDT_Click();
     void mnuShowMessage_Click();
@@ -50,8 +52,10 @@ private:
     // Saves the settings as the program goes; on failure says why on standard error, and in a
     // message box when mayAsk.
     void saveOnLeaving(bool mayAsk);
-    // Writes the settings with the given port; on failure says why in error.
-    bool saveSettings(std::uint16_t port, QString* error) const;
+    // Writes the settings with where to listen; on failure says why in error.
+    bool saveSettings(const Listening& listening, QString* error) const;
+    // Saves where to listen from the next start and closes, or says why it cannot.
+    void listenFromNextStart(const Listening& listening);
     void OpenListener();
     void showSenderId(const QString& id);
     void showDroppedDatagrams(std::uint64_t total);

@@ -75,6 +75,7 @@ void Form1Controls::setupUi(QMainWindow& form)
 
     QMenuBar& menu = *form.menuBar();
     mnuUDPport = named(menu.addAction(QStringLiteral("UDP port")), "mnuUDPport");
+    mnuDecoders = named(menu.addAction(QStringLiteral("Decoders")), "mnuDecoders");
     mnuShowDT = named(menu.addAction(QStringLiteral("Show DT Graph")), "mnuShowDT");
     mnuShowDB = named(menu.addAction(QStringLiteral("Show dB Graph")), "mnuShowDB");
     mnuShowMessage =

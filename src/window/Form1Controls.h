@@ -65,6 +65,7 @@ struct Form1Controls {
     QPushButton* Command1 = nullptr;
     QTextEdit* RichTextBox1 = nullptr;
     QAction* mnuUDPport = nullptr;
+    QAction* mnuDecoders = nullptr;
     QAction* mnuShowDT = nullptr;
     QAction* mnuShowDB = nullptr;
     QAction* mnuShowMessage = nullptr;

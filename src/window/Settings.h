@@ -8,8 +8,9 @@
 
 // The folders the settings file may live in.
 struct SettingsFolders {
-    QString appDir;  // the executable's folder
-    QString userDir; // the user's configuration folder for this program
+    QString appDir;          // the executable's folder
+    QString userDir;         // the user's configuration folder for this program
+    QString decoderDir = {}; // where the decoders keep their settings; empty: nowhere
 };
 
 // Where the settings file is read and written. Beside the executable when that folder can be

@@ -38,6 +38,16 @@ public:
         return answer;
     }
     void showLongText(QWidget*, const QString& text) override { longTexts << text; }
+    QStringList decoderIntros;
+    QList<DecoderListing> decoderListings;
+    std::optional<DecoderAnswer> decoderAnswer;
+    std::optional<DecoderAnswer> chooseDecoder(QWidget*, const QString& intro,
+                                               const QList<DecoderListing>& decoders) override
+    {
+        decoderIntros << intro;
+        decoderListings = decoders;
+        return decoderAnswer;
+    }
 };
 
 // A window started from its own temporary folder, fed with datagrams as the socket feeds it.
@@ -86,6 +96,7 @@ struct FormHarness {
         c.Command1 = find<QPushButton>("Command1");
         c.RichTextBox1 = find<QTextEdit>("RichTextBox1");
         c.mnuUDPport = find<QAction>("mnuUDPport");
+        c.mnuDecoders = find<QAction>("mnuDecoders");
         c.mnuShowDT = find<QAction>("mnuShowDT");
         c.mnuShowDB = find<QAction>("mnuShowDB");
         c.mnuShowMessage = find<QAction>("mnuShowMessage");
@@ -111,8 +122,8 @@ struct FormHarness {
             if (file.open(QIODevice::WriteOnly))
                 file.write(*ini);
         }
-        form =
-            std::make_unique<Form1>(SettingsFolders{dir.path(), dir.filePath("config")}, dialogs);
+        form = std::make_unique<Form1>(
+            SettingsFolders{dir.path(), dir.filePath("config"), dir.filePath("decoders")}, dialogs);
     }
 
     // The time of the last pick, as the dB view's caption names it; back in the log view.

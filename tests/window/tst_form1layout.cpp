@@ -62,6 +62,14 @@ void TestForm1Layout::menuBarHasItsItemsInOrder()
                                  "Show received message"}));
     for (QAction* item : items)
         QVERIFY(item->menu() == nullptr);
+    // Every item stands in the bar itself, none in its overflow menu.
+    h.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.form.get()));
+    for (QAction* item : items) {
+        const QRect place = h.form->menuBar()->actionGeometry(item);
+        QVERIFY2(!place.isEmpty() && h.form->menuBar()->rect().contains(place),
+                 qPrintable(item->text()));
+    }
     QVERIFY(h.controls().mnuUDPport->isEnabled());
     QVERIFY(h.controls().mnuShowDT->isEnabled());
     QVERIFY(h.controls().mnuShowDB->isEnabled());

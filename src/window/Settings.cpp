@@ -85,7 +85,8 @@ bool StoredSettings::write(const QString& path, QString* error) const
     file.setValue(Section, PortKey, QString::number(listenPort));
     file.setValue(Section, TopKey, shortestFloatText(top));
     file.setValue(Section, LeftKey, shortestFloatText(left));
-    if (!multicastGroup.isEmpty())
+    // An empty group listens at 127.0.0.1: a group written before is emptied, not kept.
+    if (!multicastGroup.isEmpty() || !file.value(Section, GroupKey, QString()).isEmpty())
         file.setValue(Section, GroupKey, multicastGroup);
     return file.save(error);
 }

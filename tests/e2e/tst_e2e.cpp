@@ -21,6 +21,7 @@ private slots:
     void interruptAndHangupAlsoSave_data();
     void interruptAndHangupAlsoSave();
     void demoSendsOnlyToItsOwnCopy();
+    void firstStartFindsTheDecoderInItsConfigurationFolder();
     void readOnlyFolderKeepsSettingsPerUser();
     void terminationEndsTheProgramWhenNothingCanBeSaved();
 
@@ -139,6 +140,38 @@ void TestEndToEnd::interruptAndHangupAlsoSave()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(readIni(dir).contains("UDP port=" + number + "\r\nTop="));
+}
+
+void TestEndToEnd::firstStartFindsTheDecoderInItsConfigurationFolder()
+{
+    QTemporaryDir dir;
+    QTemporaryDir config;
+    const quint16 port = freeUdpPort();
+    const QByteArray decoder =
+        "[Configuration]\nUDPServer=224.0.0.1\nUDPServerPort=" + QByteArray::number(port) +
+        "\nUDPInterface=@Invalid()\n";
+    QFile file(config.filePath(QStringLiteral("WSJT-X.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(decoder) == decoder.size());
+    file.close();
+    QVERIFY(QFile::copy(QStringLiteral(VANTOREL_BINARY), dir.filePath(QStringLiteral("vantorel"))));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(dir.filePath(QStringLiteral("vantorel")), {});
+    QVERIFY(program.waitForStarted(10000));
+    // It listens in the decoder's group, shared with the other listeners there.
+    QTRY_VERIFY_WITH_TIMEOUT(portIsTaken(port), 10000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    const QString ini = readIni(dir);
+    QVERIFY2(ini.startsWith("[User]\r\nUDP port=" + QString::number(port) + "\r\n"),
+             qPrintable(ini));
+    QVERIFY(ini.contains("Multicast group=224.0.0.1\r\n"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), decoder);
 }
 
 void TestEndToEnd::demoSendsOnlyToItsOwnCopy()

@@ -11,6 +11,7 @@
 #include "window/UserDialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -71,6 +72,19 @@ struct FormHarness {
     }
 
     explicit FormHarness(const std::optional<QByteArray>& ini) { start(ini); }
+
+    // A window whose first start finds these decoders' settings files (name, content).
+    FormHarness(const std::optional<QByteArray>& ini,
+                const QList<std::pair<QString, QByteArray>>& decoders)
+    {
+        QDir().mkpath(dir.filePath("decoders"));
+        for (const auto& [name, content] : decoders) {
+            QFile file(dir.filePath("decoders/" + name + ".ini"));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(content);
+        }
+        start(ini);
+    }
 
     // A control of the window, found by its object name as a user's tool finds it.
     template <typename Control> Control* find(const char* name) const

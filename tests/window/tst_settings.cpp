@@ -1,6 +1,7 @@
 #include "FormHarness.h"
 #include "platform/FolderAccess.h"
 #include "platform/UdpListener.h"
+#include "tallies/CallsignTally.h"
 #include "widgets/Geometry.h"
 #include "window/Settings.h"
 
@@ -39,6 +40,10 @@ private slots:
     void portCommandSaysWhenNothingCanBeWritten();
     void multicastGroupIsJoinedOnLoopbackAndKept_data();
     void multicastGroupIsJoinedOnLoopbackAndKept();
+    void firstStartBesideADecoderListensInItsGroup();
+    void firstStartNeverGuesses_data();
+    void firstStartNeverGuesses();
+    void decodersCommandTakesADecoderOrATypedGroup();
     void groupThatIsNoMulticastAddressIsSaid_data();
     void groupThatIsNoMulticastAddressIsSaid();
     void badGroupIsToBeMendedInTheFileTheUserCanWrite();
@@ -387,6 +392,110 @@ void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept_data()
     // The decoders' documentation offers the first "when in doubt".
     QTest::newRow("all hosts") << "224.0.0.1";
     QTest::newRow("organisation") << "239.255.0.1";
+}
+
+namespace {
+
+QByteArray decoderIni(const QString& server, int port, const QString& interfaces = "@Invalid()")
+{
+    return QStringLiteral("[Configuration]\nUDPServer=%1\nUDPServerPort=%2\nUDPInterface=%3\n")
+        .arg(server)
+        .arg(port)
+        .arg(interfaces)
+        .toLatin1();
+}
+
+} // namespace
+
+void TestSettings::firstStartBesideADecoderListensInItsGroup()
+{
+    const quint16 port = freeUdpPort();
+    FormHarness h(std::nullopt, {{"WSJT-X", decoderIni("224.0.0.1", port)}});
+    QCOMPARE(
+        h.controls().Label1->text(),
+        QStringLiteral("Looking for UDP message at port %1 in group 224.0.0.1.....").arg(port));
+    QUdpSocket decoder;
+    decoder.bind(QHostAddress::LocalHost, 0);
+    decoder.setMulticastInterface(loopbackInterface());
+    DecodeReport report;
+    report.message = QStringLiteral("CQ K1ABC FN42");
+    decoder.writeDatagram(DecodeDatagramWriter::encode(report), QHostAddress("224.0.0.1"), port);
+    QTRY_COMPARE(h.steps().tally().totalRecords(), 1);
+    h.form->close();
+    QVERIFY2(h.iniText().startsWith(QStringLiteral("[User]\r\nUDP port=%1\r\n").arg(port)),
+             qPrintable(h.iniText()));
+    QVERIFY(h.iniText().contains("Multicast group=224.0.0.1\r\n"));
+}
+
+void TestSettings::firstStartNeverGuesses_data()
+{
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QString>("interfaces");
+    QTest::newRow("two decoders in groups") << decoderIni("239.255.0.1", 2240) << "@Invalid()";
+    QTest::newRow("a group on no interface here") << QByteArray() << "wlan7";
+}
+
+void TestSettings::firstStartNeverGuesses()
+{
+    QFETCH(QByteArray, second);
+    QFETCH(QString, interfaces);
+    QList<std::pair<QString, QByteArray>> decoders{
+        {"WSJT-X", decoderIni("224.0.0.1", freeUdpPort(), interfaces)}};
+    if (!second.isEmpty())
+        decoders.append({"WSJT-X - rig 2", second});
+    FormHarness h(std::nullopt, decoders);
+    QCOMPARE(h.captionPort(), 2238);
+    QVERIFY(!h.controls().Label1->text().contains("group"));
+    // A settings file of its own is never overruled by a decoder's.
+    const quint16 port = freeUdpPort();
+    FormHarness stored(FormHarness::portIni(port), {{"WSJT-X", decoderIni("224.0.0.1", 2241)}});
+    QCOMPARE(stored.controls().Label1->text(),
+             QStringLiteral("Looking for UDP message at port %1.....").arg(port));
+}
+
+void TestSettings::decodersCommandTakesADecoderOrATypedGroup()
+{
+    const QList<std::pair<QString, QByteArray>> decoders{{"WSJT-X", decoderIni("127.0.0.1", 2238)},
+                                                         {"JTDX", decoderIni("239.255.0.1", 2245)}};
+    {
+        FormHarness h(FormHarness::portIni(freeUdpPort()), decoders);
+        h.form->show();
+        h.dialogs.decoderAnswer = DecoderAnswer{DecoderAnswer::Kind::Take, 0};
+        h.form->mnuDecoders_Click();
+        QCOMPARE(h.dialogs.decoderListings.size(), 2);
+        QVERIFY2(h.dialogs.decoderListings[0].text.startsWith(
+                     "JTDX\nSends to group 239.255.0.1 port 2245 on loopback\nVantorel can hear "
+                     "it here"),
+                 qPrintable(h.dialogs.decoderListings[0].text));
+        QVERIFY(h.dialogs.decoderListings[0].takeable);
+        QVERIFY(
+            h.dialogs.decoderListings[1].text.startsWith("WSJT-X\nSends to 127.0.0.1 port 2238"));
+        QCOMPARE(h.dialogs.messages, QStringList{"Re-open Vantorel"});
+        QVERIFY(!h.form->isVisible());
+        QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=2245\r\n"));
+        QVERIFY(h.iniText().contains("Multicast group=239.255.0.1\r\n"));
+    }
+    const QByteArray inGroup = "[User]\r\nUDP port=2246\r\nMulticast group=224.0.0.1\r\n";
+    for (const QString& typed : {QString("300.1.2.3"), QString("192.168.1.1"), QString()}) {
+        FormHarness h(inGroup, decoders);
+        h.form->show();
+        h.dialogs.decoderAnswer = DecoderAnswer{DecoderAnswer::Kind::TypeGroup, -1};
+        h.dialogs.answer = typed;
+        h.form->mnuDecoders_Click();
+        if (!typed.isEmpty()) {
+            // Bad input is said and changes nothing.
+            QCOMPARE(h.dialogs.messages,
+                     QStringList{"\"" + typed +
+                                 "\" is not a multicast group from 224.0.0.0 to "
+                                 "239.255.255.255: nothing was changed."});
+            QVERIFY(h.form->isVisible());
+            QCOMPARE(h.iniText(), QString(inGroup));
+        } else {
+            // Nothing typed: 127.0.0.1 at the same port.
+            QCOMPARE(h.dialogs.messages, QStringList{"Re-open Vantorel"});
+            QVERIFY(h.iniText().startsWith("[User]\r\nUDP port=2246\r\nMulticast group=\r\n"));
+        }
+    }
 }
 
 void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept()

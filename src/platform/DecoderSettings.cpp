@@ -26,12 +26,8 @@ namespace DecoderSettings {
 
 QString folder()
 {
-#ifdef Q_OS_WIN
-    // The decoders' own configuration folder is %LOCALAPPDATA%\<application name>.
-    const QString local = qEnvironmentVariable("LOCALAPPDATA");
-    if (!local.isEmpty())
-        return QDir::fromNativeSeparators(local);
-#endif
+    // The decoders are Qt programs: their configuration folder is this one, with their
+    // application name added on Windows.
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 

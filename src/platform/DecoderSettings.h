@@ -26,9 +26,9 @@ struct DecoderConfig {
 // rewrites its file while it runs, so it is read afresh whenever it is needed.
 namespace DecoderSettings {
 
-// Where the decoders keep their files: their configuration folder, the user's (Linux
-// $XDG_CONFIG_HOME or ~/.config, holding "WSJT-X.ini"; Windows %LOCALAPPDATA%, holding
-// "WSJT-X\WSJT-X.ini").
+// Where the decoders keep their files: the user's configuration folder (Linux
+// $XDG_CONFIG_HOME or ~/.config, holding "WSJT-X.ini"; Windows the local application data
+// folder, %LOCALAPPDATA%, holding "WSJT-X\WSJT-X.ini").
 QString folder();
 
 // Every decoder configuration in folder, in both layouts, sorted by name.

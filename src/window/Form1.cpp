@@ -14,6 +14,7 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/Geometry.h"
 #include "window/DecoderVerdicts.h"
+#include "window/DecodersCommand.h"
 #include "window/TallyViews.h"
 #include "window/UserDialogs.h"
 #include "window/WindowPlacement.h"
@@ -303,47 +304,9 @@ void Form1::mnuDecoders_Click()
 {
     if (anotherCopyRuns())
         return;
-    // Read afresh: a running decoder rewrites its file.
-    const QList<DecoderConfig> configs = DecoderSettings::find(m_folders.decoderDir);
-    const MachineFacts machine = MachineFacts::now();
-    QList<DecoderVerdict> verdicts;
-    QList<DecoderListing> listings;
-    for (const DecoderConfig& config : configs) {
-        verdicts << DecoderVerdicts::judge(config, m_listening, machine);
-        listings << DecoderListing{config.name + QStringLiteral("\nSends to ") +
-                                       verdicts.last().sendsTo + QStringLiteral("\n") +
-                                       verdicts.last().verdict,
-                                   verdicts.last().take.has_value()};
-    }
-    const QString folder = QDir::toNativeSeparators(m_folders.decoderDir);
-    const std::optional<DecoderAnswer> answer = m_dialogs.chooseDecoder(
-        this,
-        configs.isEmpty() ? QStringLiteral("No decoder settings were found in %1.").arg(folder)
-                          : QStringLiteral("Decoders whose settings are in %1:").arg(folder),
-        listings);
-    if (!answer)
-        return;
-    if (answer->kind == DecoderAnswer::Kind::Take) {
-        if (answer->index >= 0 && answer->index < verdicts.size() && verdicts[answer->index].take)
-            listenFromNextStart(*verdicts[answer->index].take);
-        return;
-    }
-    const std::optional<QString> typed = m_dialogs.askText(
-        this,
-        QStringLiteral("Type a multicast group from 224.0.0.0 to 239.255.255.255, or nothing to "
-                       "listen at 127.0.0.1"),
-        m_listening.group());
-    if (!typed)
-        return;
-    const QString group = typed->trimmed();
-    if (!group.isEmpty() && !Listening::multicastGroup(group)) {
-        m_dialogs.showMessage(this, QStringLiteral("\"%1\" is not a multicast group from "
-                                                   "224.0.0.0 to 239.255.255.255: nothing was "
-                                                   "changed.")
-                                        .arg(group));
-        return;
-    }
-    listenFromNextStart(Listening(m_listening.port(), group));
+    if (const std::optional<Listening> chosen =
+            DecodersCommand::choose(m_dialogs, this, m_folders.decoderDir, m_listening))
+        listenFromNextStart(*chosen);
 }
 
 void Form1::listenFromNextStart(const Listening& listening)

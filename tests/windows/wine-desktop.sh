@@ -36,6 +36,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start() {
     printf '[User]\r\nUDP port=%s\r\n' "$port" > "$app/Vantorel.ini"
     [ -z "${1:-}" ] || printf 'Multicast group=%s\r\n' "$1" >> "$app/Vantorel.ini"
+    launch
+}
+launch() {
     "$runner" "$app/vantorel.exe" > "$work/program.log" 2>&1 &
     pid=$!
     window=
@@ -75,7 +78,7 @@ if [ -n "${SCREENSHOTS:-}" ]; then
     mkdir -p "$SCREENSHOTS"
     sleep 1
     import -window root -crop 520x380+0+0 "$SCREENSHOTS/wine-log.png"
-    for view in dt:117 db:217; do
+    for view in dt:172 db:267; do
         xdotool mousemove "${view#*:}" 32 click 1
         sleep 1
         import -window root -crop 520x380+0+0 "$SCREENSHOTS/wine-${view%:*}.png"
@@ -86,8 +89,27 @@ xdotool key --window "$window" alt+F4
 ended || fail "Alt+F4 did not end the program"
 saved || fail "Alt+F4 did not save the settings"
 
+# A first start beside a decoder that sends to a group: no settings file of Vantorel's, the
+# decoder's own in the local application data folder of the prefix (Wine sets LOCALAPPDATA
+# itself). This test runs alone, so no other program of the prefix sees the decoder's file.
+local_data="$(dirname "$runner")/wineprefix/drive_c/users/$(id -un)/AppData/Local"
+rm -rf "$local_data/Vantorel" "$local_data/WSJT-X"
+mkdir -p "$local_data/WSJT-X"
+printf '[Configuration]\r\nUDPServer=224.0.0.1\r\nUDPServerPort=%s\r\nUDPInterface=@Invalid()\r\n' \
+    "$port" > "$local_data/WSJT-X/WSJT-X.ini"
+rm -f "$app/Vantorel.ini"
+launch
+rm -rf "$local_data/WSJT-X"
+"$sender" --port "$port" --group 224.0.0.1 --id first --file "$sample" > /dev/null
+shows first || fail "no decode shown from the decoder's group at the first start"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key --window "$window" alt+F4
+ended || fail "Alt+F4 did not end the program at the first start"
+grep -q '^Multicast group=224.0.0.1'$'\r''$' "$app/Vantorel.ini" && saved ||
+    fail "the first start did not save the decoder's group and port"
+
 start
 WINEDEBUG=-all "$runner" wineboot --end-session
 ended || fail "the end of the session did not end the program"
 saved || fail "the end of the session did not save the settings"
-echo "decodes shown (127.0.0.1 and group 224.0.0.1), settings saved on Alt+F4 and at the end of the session"
+echo "decodes shown (127.0.0.1, group 224.0.0.1, and the decoder's group at a first start), settings saved on Alt+F4 and at the end of the session"

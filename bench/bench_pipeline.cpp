@@ -9,12 +9,14 @@
 #include "intake/DecodeDatagramWriter.h"
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
+#include "tallies/ReplayFilter.h"
 #include "widgets/CallsignBox.h"
 #include "widgets/ChartControl.h"
 #include "window/Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTimer>
 
@@ -115,6 +117,59 @@ long peakRssMb()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
+}
+
+// The memory in use now, from the kernel's page count.
+double currentRssMb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1024 * 1024) : -1;
+}
+
+// A run long enough that the replay filter forgets, then the decoder replaying the newest
+// decodes: what the filter costs per decode and in memory, and that a replay changes nothing.
+void replays()
+{
+    Window fresh;
+    constexpr int Total = 600'000;
+    std::vector<QByteArray> datagrams;
+    datagrams.reserve(Total);
+    for (int i = 0; i < Total; ++i)
+        datagrams.push_back(DecodeDatagramWriter::encode(Traffic::report(i, 500)));
+    const double before = currentRssMb();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Total; ++i) {
+        fresh.harness.form->UDPSocket_DataArrival(datagrams[static_cast<std::size_t>(i)]);
+        if (i % 1000 == 0)
+            QCoreApplication::processEvents();
+    }
+    const double newSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    const double after = currentRssMb();
+    // A decoder's band activity holds far fewer than this; the oldest decodes are forgotten.
+    const auto replay = [&fresh](int from, int count) {
+        const std::int32_t total = fresh.harness.steps().tally().totalRecords();
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = from; i < from + count; ++i) {
+            DecodeReport report = Traffic::report(static_cast<std::uint64_t>(i), 500);
+            report.isNew = false;
+            fresh.harness.form->UDPSocket_DataArrival(DecodeDatagramWriter::encode(report));
+        }
+        return std::pair(count / (static_cast<double>(clock.nsecsElapsed()) / 1e9),
+                         fresh.harness.steps().tally().totalRecords() - total);
+    };
+    constexpr int Replayed = 10'000;
+    const auto [newestRate, newestTaken] = replay(Total - Replayed, Replayed);
+    const std::int32_t oldestTaken = replay(0, Replayed).second;
+    std::printf("replays: %d new decodes at %.0f decodes/s, memory in use %.1f MB before, %.1f MB "
+                "after; a replay of the newest %d at %.0f decodes/s took %d of them, one of the "
+                "oldest (beyond the %zu remembered) took %d\n",
+                Total, Total / newSeconds, before, after, Replayed, newestRate, newestTaken,
+                ReplayFilter::Capacity, oldestTaken);
 }
 
 // Hostile datagrams straight into the intake: lengths that point far beyond the datagram, the
@@ -271,6 +326,7 @@ int main(int argc, char* argv[])
         bursts(harness);
         window.reset();
         longRun();
+        replays();
         std::printf("peak RSS: %ld MB\n", peakRssMb());
     }
     return 0;

@@ -2,8 +2,6 @@
 
 #include "intake/DecodeMessage.h"
 
-#include <QSet>
-
 #include <cstdint>
 #include <vector>
 
@@ -14,7 +12,7 @@
 // a decode older than that is taken as one missed.
 class ReplayFilter {
 public:
-    // Over five hours of the busiest FT8 band (200 decodes a period of 15 s), in about 6 MB.
+    // Over five hours of the busiest FT8 band (200 decodes a period of 15 s), in 6 MB.
     static constexpr std::size_t Capacity = std::size_t{1} << 18;
 
     explicit ReplayFilter(std::size_t capacity = Capacity);
@@ -23,8 +21,13 @@ public:
     bool admit(const DecodeFields& fields);
 
 private:
+    // An open-addressed table of the remembered contents, at most half full, with 0 for an
+    // empty slot: a constant cost per decode, and memory fixed at the first decode.
+    std::size_t slotOf(std::uint64_t key) const;
+    void remove(std::uint64_t key);
+
     const std::size_t m_capacity;
-    QSet<std::uint64_t> m_seen;
+    std::vector<std::uint64_t> m_slots;
     // The remembered contents in the order received, as a ring once full.
     std::vector<std::uint64_t> m_order;
     std::size_t m_oldest = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFields.h"
 #include "TestNetwork.h"
 #include "intake/DecodeDatagramWriter.h"
 #include "platform/UdpListener.h"
@@ -158,12 +159,6 @@ struct FormHarness {
     void decode(const QString& message, int snr = -10, double dt = 0.1, quint32 timeMs = 43'200'000,
                 const QString& id = QStringLiteral("WSJT-X"))
     {
-        DecodeReport report;
-        report.id = id;
-        report.message = message;
-        report.snr = snr;
-        report.deltaTime = dt;
-        report.timeMs = timeMs;
-        form->UDPSocket_DataArrival(DecodeDatagramWriter::encode(report));
+        form->UDPSocket_DataArrival(decodeDatagram(message, snr, dt, timeMs, id));
     }
 };

@@ -1,3 +1,4 @@
+#include "TestFields.h"
 #include "Traffic.h"
 #include "intake/DecodeDatagramWriter.h"
 #include "tallies/CallsignTally.h"
@@ -13,18 +14,6 @@
 #include <cmath>
 
 namespace {
-
-QByteArray datagram(const QString& message, int snr = -10, double dt = 0.1,
-                    quint32 timeMs = 43'200'000, const QString& id = QStringLiteral("WSJT-X"))
-{
-    DecodeReport report;
-    report.id = id;
-    report.message = message;
-    report.snr = snr;
-    report.deltaTime = dt;
-    report.timeMs = timeMs;
-    return DecodeDatagramWriter::encode(report);
-}
 
 // The steps as they ran, in order, and the senders as they were said.
 struct StepRecorder {
@@ -68,7 +57,7 @@ void TestDecodeSteps::stepsRunInOrderThenTheSenderIsSaid()
     DecodeSteps steps(Qt::cyan, nullptr);
     steps.history().setTrackedCallsign("K1ABC");
     StepRecorder recorder(steps);
-    steps.process(datagram("CQ K1ABC FN42", 5, 0.2, 45'015'000, "ABC"));
+    steps.process(decodeDatagram("CQ K1ABC FN42", 5, 0.2, 45'015'000, "ABC"));
     QCOMPARE(recorder.steps, (QStringList{"tally", "track", "log", "scroll", "sender"}));
     QCOMPARE(recorder.senders, QStringList{"ABC"});
     const CellTable& page = steps.log().page();
@@ -81,7 +70,7 @@ void TestDecodeSteps::stepsRunInOrderThenTheSenderIsSaid()
 
     // Too short for a callsign, a decode is still logged and counted, and tracks nothing.
     recorder.steps.clear();
-    steps.process(datagram("CQ DX", -14, 0.2, 0, "Other"));
+    steps.process(decodeDatagram("CQ DX", -14, 0.2, 0, "Other"));
     QCOMPARE(recorder.steps, (QStringList{"tally", "log", "scroll", "sender"}));
     QCOMPARE(page.text(1, DecodeLog::Message), QString("CQ DX"));
     QCOMPARE(page.text(1, DecodeLog::Callsign), QString());
@@ -93,7 +82,7 @@ void TestDecodeSteps::senderIsSaidForAReportCutShortAfterIt()
 {
     DecodeSteps steps(Qt::cyan, nullptr);
     StepRecorder recorder(steps);
-    const QByteArray whole = datagram("CQ K1ABC FN42", -5, 0.0, 0, "ABC");
+    const QByteArray whole = decodeDatagram("CQ K1ABC FN42", -5, 0.0, 0, "ABC");
     // Magic, schema, type, and the Id "ABC": cut anywhere after it.
     const int idEnd = 12 + 4 + 3;
     steps.process(whole.left(idEnd));
@@ -116,14 +105,14 @@ void TestDecodeSteps::otherDatagramsChangeNothing()
         other.append(64, '\x11');
         steps.process(other);
     }
-    QByteArray wrongMagic = datagram("CQ K1ABC FN42");
+    QByteArray wrongMagic = decodeDatagram("CQ K1ABC FN42");
     wrongMagic[0] = '\x00';
     steps.process(wrongMagic);
     steps.process(QByteArray(11, '\x02'));
     QCOMPARE(recorder.steps, QStringList());
     QCOMPARE(steps.tally().totalRecords(), 0);
     // Only byte 11 of the type is looked at.
-    QByteArray type0x102 = datagram("CQ K1ABC FN42");
+    QByteArray type0x102 = decodeDatagram("CQ K1ABC FN42");
     type0x102[10] = '\x01';
     steps.process(type0x102);
     QCOMPARE(steps.tally().totalRecords(), 1);
@@ -133,7 +122,8 @@ void TestDecodeSteps::failureEndsTheDatagramAtItsStep()
 {
     DecodeSteps steps(Qt::cyan, nullptr);
     for (std::uint32_t i = 0; i < 32767; ++i)
-        steps.process(datagram(QStringLiteral("CQ %1 FN42").arg(Traffic::callsign(i)), -10, 0.0));
+        steps.process(
+            decodeDatagram(QStringLiteral("CQ %1 FN42").arg(Traffic::callsign(i)), -10, 0.0));
     const CallsignTally& tally = steps.tally();
     QCOMPARE(tally.bucketCounts()[6], 32767);
     const std::int16_t logCounter = steps.log().logRowCounter();
@@ -142,7 +132,7 @@ void TestDecodeSteps::failureEndsTheDatagramAtItsStep()
     // the sender is still said.
     steps.history().setTrackedCallsign("K9NEW");
     StepRecorder recorder(steps);
-    steps.process(datagram("CQ K9NEW FN42", -30, 0.0));
+    steps.process(decodeDatagram("CQ K9NEW FN42", -30, 0.0));
     QCOMPARE(recorder.steps, QStringList{"sender"});
     QCOMPARE(tally.uniqueCount(), 32768);
     QCOMPARE(tally.uniqueCallsigns().last(), QString("K9NEW"));
@@ -152,8 +142,8 @@ void TestDecodeSteps::failureEndsTheDatagramAtItsStep()
     QCOMPARE(steps.history().trackedHistoryText(), QString());
 
     // Repeats and decodes in other buckets go on normally.
-    steps.process(datagram("CQ K9NEW FN42", -30, 0.0));
-    steps.process(datagram("CQ K8NEW FN42", -30, 0.3));
+    steps.process(decodeDatagram("CQ K9NEW FN42", -30, 0.0));
+    steps.process(decodeDatagram("CQ K8NEW FN42", -30, 0.3));
     QCOMPARE(tally.totalRecords(), 32769);
     QCOMPARE(tally.bucketCounts()[9], 1);
     QCOMPARE(tally.lowestSnr(), -30);
@@ -165,7 +155,7 @@ void TestDecodeSteps::uniqueTestMatchesWholeCallsigns()
     DecodeSteps steps(Qt::cyan, nullptr);
     for (const char* message : {"CQ Q1ABC FN42", "CQ Q1AB FN42", "CQ 1AB FN42", "CQ Q1ABCD FN42",
                                 "CQ q1abc FN42", "CQ Q1AB FN42", "CQ  Q1ABC"})
-        steps.process(datagram(message));
+        steps.process(decodeDatagram(message));
     QCOMPARE(steps.tally().uniqueCallsigns(),
              (QStringList{"Q1ABC", "Q1AB", "1AB", "Q1ABCD", "q1abc"}));
     // The empty callsign counts in the total but is never a new callsign.
@@ -198,12 +188,12 @@ void TestDecodeSteps::firstDtOfEachCallsignFillsItsBucket()
     QFETCH(QString, text);
     QFETCH(int, bucket);
     DecodeSteps steps(Qt::cyan, nullptr);
-    const QByteArray decode = datagram("CQ K1ABC FN42", -10, dt);
+    const QByteArray decode = decodeDatagram("CQ K1ABC FN42", -10, dt);
     if (std::signbit(dt) && dt == 0) // as the decoders send a DT of zero
         QCOMPARE(decode.mid(31, 8), QByteArray("\x80\0\0\0\0\0\0\0", 8));
     steps.process(decode);
     // A repeat with another DT leaves the histogram alone.
-    steps.process(datagram("W9XYZ K1ABC -07", -10, dt + 1));
+    steps.process(decodeDatagram("W9XYZ K1ABC -07", -10, dt + 1));
     QCOMPARE(steps.log().page().text(0, DecodeLog::Dt), text);
     QVector<std::int16_t> buckets(CallsignTally::BucketCount, 0);
     buckets[bucket - 1] = 1;
@@ -245,7 +235,7 @@ void TestDecodeSteps::mutatedDatagramsNeverDisturbTheNextOne()
     const qint32 total = steps.tally().totalRecords();
     const int row = steps.log().logRowCounter() > 99 ? 0 : steps.log().logRowCounter() - 1;
     StepRecorder recorder(steps);
-    steps.process(datagram("CQ K1GOOD FN42", -4, 0.2, 45'015'000, "Good"));
+    steps.process(decodeDatagram("CQ K1GOOD FN42", -4, 0.2, 45'015'000, "Good"));
     QCOMPARE(recorder.senders, QStringList{"Good"});
     QCOMPARE(steps.tally().totalRecords(), total + 1);
     QCOMPARE(steps.log().page().text(row, DecodeLog::Callsign), QString("K1GOOD"));

@@ -33,11 +33,12 @@ xdotool type --delay 30 "k1abc"
 send
 sleep 1
 import -window "$window" "$out/view-log$suffix.png"
-# The menu bar items, left to right: UDP port, Show DT Graph, Show dB Graph, Show received message.
-xdotool mousemove "$(px 117)" "$(px 10)" click 1
+# The menu bar items, left to right: UDP port, Decoders, Show DT Graph, Show dB Graph, Show
+# received message.
+xdotool mousemove "$(px 170)" "$(px 10)" click 1
 sleep 1
 import -window "$window" "$out/view-dt$suffix.png"
-xdotool mousemove "$(px 217)" "$(px 10)" click 1
+xdotool mousemove "$(px 267)" "$(px 10)" click 1
 sleep 1
 import -window "$window" "$out/view-db$suffix.png"
 echo "screenshots in $out"

@@ -92,7 +92,8 @@ saved || fail "Alt+F4 did not save the settings"
 # A first start beside a decoder that sends to a group: no settings file of Vantorel's, the
 # decoder's own in the local application data folder of the prefix (Wine sets LOCALAPPDATA
 # itself). This test runs alone, so no other program of the prefix sees the decoder's file.
-local_data="$(dirname "$runner")/wineprefix/drive_c/users/$(id -un)/AppData/Local"
+local_data=$("$runner" winepath -u "$("$runner" cmd /c echo %LOCALAPPDATA% | tr -d '\r')" | tr -d '\r')
+[ -d "$local_data" ] || fail "no local application data folder in the prefix: $local_data"
 rm -rf "$local_data/Vantorel" "$local_data/WSJT-X"
 mkdir -p "$local_data/WSJT-X"
 printf '[Configuration]\r\nUDPServer=224.0.0.1\r\nUDPServerPort=%s\r\nUDPInterface=@Invalid()\r\n' \

@@ -1,9 +1,7 @@
 #include "window/Form1.h"
 
 #include "core/NumberParse.h"
-#include "platform/DecoderSettings.h"
 #include "platform/SessionEnd.h"
-#include "platform/SettingsLock.h"
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
 #include "tallies/DecodeLog.h"
@@ -13,7 +11,6 @@
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Geometry.h"
-#include "window/DecoderVerdicts.h"
 #include "window/DecodersCommand.h"
 #include "window/TallyViews.h"
 #include "window/UserDialogs.h"
@@ -21,8 +18,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +28,7 @@
 
 Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
-    , m_folders(folders)
+    , m_settings(folders)
     , m_dialogs(dialogs)
     , m_steps(new DecodeSteps(Geometry::winColor(Design::CallsignColor), this))
 {
@@ -72,19 +67,10 @@ Form1::~Form1() = default;
 void Form1::Form_Load()
 {
     // Re-registering the chart component has no counterpart here: the charts are built in.
-    m_settingsFiles = SettingsFiles::locate(m_folders);
-    m_settingsLock = std::make_unique<SettingsLock>(m_settingsFiles.writePath);
-    const StoredSettings settings = StoredSettings::read(m_settingsFiles.readPath);
-    m_listening = Listening(settings.listenPort, settings.multicastGroup);
-    // A first start beside a decoder that sends to a group listens there at once.
-    if (!QFileInfo::exists(m_settingsFiles.readPath) && !m_folders.decoderDir.isEmpty()) {
-        if (const std::optional<Listening> decoder = DecoderVerdicts::firstStart(
-                DecoderSettings::find(m_folders.decoderDir), MachineFacts::now()))
-            m_listening = *decoder;
-    }
-    placeWindow(settings);
+    m_listening = m_settings.startListening();
+    placeWindow(m_settings.stored());
 
-    if (!anotherCopyRuns())
+    if (!m_settings.anotherCopyRuns())
         OpenListener();
 
     placeControls();
@@ -100,7 +86,7 @@ void Form1::Form_Load()
     mnuShowDT->setEnabled(true);
     mnuShowMessage->setEnabled(false);
     mnuShowDB->setEnabled(true);
-    Label1->setText(anotherCopyRuns()
+    Label1->setText(m_settings.anotherCopyRuns()
                         ? QStringLiteral("Vantorel is already running with these settings")
                         : m_listening.caption(m_droppedDatagrams));
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
@@ -129,11 +115,6 @@ void Form1::placeWindow(const StoredSettings& settings)
         client, frame, areas, primary ? primary->availableGeometry() : QRect()));
 }
 
-bool Form1::anotherCopyRuns() const
-{
-    return m_settingsLock && !m_settingsLock->held();
-}
-
 void Form1::OpenListener()
 {
     if (UDPSocket->state() != UdpListener::Closed)
@@ -156,19 +137,12 @@ void Form1::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    if (anotherCopyRuns()) {
-        // The first copy would overwrite at its end whatever this one saved, and the port is
-        // the first copy's: this one only says so, and goes.
+    if (m_settings.anotherCopyRuns()) {
+        // This copy only says so, and goes.
         QMetaObject::invokeMethod(
             this,
             [this] {
-                m_dialogs.showMessage(
-                    this, QStringLiteral(
-                              "Vantorel is already running with the settings in %1.\n\nThis copy "
-                              "closes without listening or saving, so that the running one keeps "
-                              "its settings. To listen at another port as well, start a copy of "
-                              "Vantorel from a folder of its own.")
-                              .arg(QDir::toNativeSeparators(m_settingsFiles.writePath)));
+                m_dialogs.showMessage(this, m_settings.anotherCopyMessage());
                 close();
             },
             Qt::QueuedConnection);
@@ -176,9 +150,7 @@ void Form1::showEvent(QShowEvent* event)
         // Said once the window stands, so the user sees which program could not listen.
         QMetaObject::invokeMethod(
             this,
-            [this] {
-                m_dialogs.showMessage(this, m_listening.errorMessage(m_settingsFiles.writePath));
-            },
+            [this] { m_dialogs.showMessage(this, m_listening.errorMessage(m_settings.path())); },
             Qt::QueuedConnection);
     }
 }
@@ -206,7 +178,7 @@ void Form1::Form_Unload()
 
 void Form1::saveOnLeaving(bool mayAsk)
 {
-    if (anotherCopyRuns())
+    if (m_settings.anotherCopyRuns())
         return;
     if (isMinimized())
         showNormal();
@@ -220,17 +192,9 @@ void Form1::saveOnLeaving(bool mayAsk)
 
 bool Form1::saveSettings(const Listening& listening, QString* error) const
 {
-    StoredSettings settings;
-    settings.listenPort = listening.port();
-    settings.multicastGroup = listening.group();
-    settings.top = static_cast<float>(Geometry::toTwips(pos().y(), *this));
-    settings.left = static_cast<float>(Geometry::toTwips(pos().x(), *this));
-    QString reason;
-    if (settings.write(m_settingsFiles.writePath, &reason))
-        return true;
-    *error = QStringLiteral("Vantorel cannot save its settings in %1: %2")
-                 .arg(QDir::toNativeSeparators(m_settingsFiles.writePath), reason);
-    return false;
+    return m_settings.save(
+        listening,
+        QPointF(Geometry::toTwips(pos().x(), *this), Geometry::toTwips(pos().y(), *this)), error);
 }
 
 void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
@@ -284,7 +248,7 @@ void Form1::MSFlexGrid2_MouseDown(Qt::MouseButton button)
 
 void Form1::mnuUDPport_Click()
 {
-    if (anotherCopyRuns())
+    if (m_settings.anotherCopyRuns())
         return;
     // Any answer that is no usable port ends the command with nothing changed.
     const std::optional<QString> answer = m_dialogs.askText(
@@ -302,10 +266,10 @@ void Form1::mnuUDPport_Click()
 
 void Form1::mnuDecoders_Click()
 {
-    if (anotherCopyRuns())
+    if (m_settings.anotherCopyRuns())
         return;
     if (const std::optional<Listening> chosen =
-            DecodersCommand::choose(m_dialogs, this, m_folders.decoderDir, m_listening))
+            DecodersCommand::choose(m_dialogs, this, m_settings.decoderDir(), m_listening))
         listenFromNextStart(*chosen);
 }
 

@@ -2,15 +2,13 @@
 
 #include "window/Form1Controls.h"
 #include "window/Listening.h"
-#include "window/Settings.h"
+#include "window/SettingsKeeper.h"
 
 #include <QMainWindow>
 
 #include <cstdint>
-#include <memory>
 
 class DecodeSteps;
-class SettingsLock;
 class UserDialogs;
 
 // The one window of the program: start-up and shutdown, the datagrams handed to the decode
@@ -62,12 +60,8 @@ private:
     // Which view shows; the menu item of the view in force is disabled.
     enum class View { ReceivedMessages, DtGraph, DbGraph };
     void showView(View view);
-    // Another running copy keeps the settings file: this one neither listens nor saves.
-    bool anotherCopyRuns() const;
 
-    const SettingsFolders m_folders;
-    SettingsFiles m_settingsFiles;
-    std::unique_ptr<SettingsLock> m_settingsLock;
+    SettingsKeeper m_settings;
     UserDialogs& m_dialogs;
     DecodeSteps* m_steps;
     Listening m_listening{StoredSettings::DefaultPort, QString()};

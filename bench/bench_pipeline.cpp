@@ -129,25 +129,41 @@ double currentRssMb()
     return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1024 * 1024) : -1;
 }
 
+// The made-up decodes from index from on, among distinctCallsigns callsigns, as datagrams.
+std::vector<QByteArray> madeUpDatagrams(std::uint64_t from, int count,
+                                        std::uint32_t distinctCallsigns)
+{
+    std::vector<QByteArray> result;
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        result.push_back(DecodeDatagramWriter::encode(
+            Traffic::report(from + static_cast<std::uint64_t>(i), distinctCallsigns)));
+    return result;
+}
+
+// Hands the datagrams to the window as fast as it takes them, letting it paint now and then;
+// the seconds it took.
+double feed(Window& window, const std::vector<QByteArray>& datagrams)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (std::size_t i = 0; i < datagrams.size(); ++i) {
+        window.harness.form->UDPSocket_DataArrival(datagrams[i]);
+        if (i % 1000 == 0)
+            QCoreApplication::processEvents();
+    }
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
 // A run long enough that the replay filter forgets, then the decoder replaying the newest
 // decodes: what the filter costs per decode and in memory, and that a replay changes nothing.
 void replays()
 {
     Window fresh;
     constexpr int Total = 600'000;
-    std::vector<QByteArray> datagrams;
-    datagrams.reserve(Total);
-    for (int i = 0; i < Total; ++i)
-        datagrams.push_back(DecodeDatagramWriter::encode(Traffic::report(i, 500)));
+    const std::vector<QByteArray> decodes = madeUpDatagrams(0, Total, 500);
     const double before = currentRssMb();
-    QElapsedTimer clock;
-    clock.start();
-    for (int i = 0; i < Total; ++i) {
-        fresh.harness.form->UDPSocket_DataArrival(datagrams[static_cast<std::size_t>(i)]);
-        if (i % 1000 == 0)
-            QCoreApplication::processEvents();
-    }
-    const double newSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    const double newSeconds = feed(fresh, decodes);
     const double after = currentRssMb();
     // A decoder's band activity holds far fewer than this; the oldest decodes are forgotten.
     const auto replay = [&fresh](int from, int count) {
@@ -282,21 +298,9 @@ void longRun()
     constexpr int Total = 1'000'000;
     constexpr int Tenth = Total / 10;
     double tenthSeconds[10] = {};
-    for (int part = 0; part < 10; ++part) {
-        std::vector<QByteArray> datagrams;
-        datagrams.reserve(Tenth);
-        for (int i = 0; i < Tenth; ++i)
-            datagrams.push_back(DecodeDatagramWriter::encode(
-                Traffic::report(static_cast<std::uint64_t>(part) * Tenth + i, 100'000)));
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < Tenth; ++i) {
-            fresh.harness.form->UDPSocket_DataArrival(datagrams[static_cast<std::size_t>(i)]);
-            if (i % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-        tenthSeconds[part] = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    }
+    for (int part = 0; part < 10; ++part)
+        tenthSeconds[part] =
+            feed(fresh, madeUpDatagrams(static_cast<std::uint64_t>(part) * Tenth, Tenth, 100'000));
     std::printf("1,000,000 decodes, 100,000 callsigns: first tenth %.0f decodes/s, last tenth "
                 "%.0f decodes/s, last/first time %.2fx; unique callsigns %d\n",
                 Tenth / tenthSeconds[0], Tenth / tenthSeconds[9], tenthSeconds[9] / tenthSeconds[0],

@@ -27,7 +27,8 @@ struct DecodeFields {
     std::int32_t DtTenths = 0;
     // False for a decode the decoder sends again when it replays its band activity.
     bool IsNew = true;
-    // A fingerprint of everything the decode says but its new-decode flag (sender, time, SNR,
-    // DT, delta frequency, mode, message), equal for a decode and its replay.
+    // A fingerprint of what the decode says and its replay says alike (sender, time, SNR, DT,
+    // delta frequency, mode, message without its AP marker and final blanks); neither the
+    // new-decode flag nor the two flags after the message count.
     std::uint64_t Content = 0;
 };

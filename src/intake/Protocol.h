@@ -41,6 +41,8 @@ enum class MessageType : std::uint32_t {
 };
 // The last byte of the big-endian message type, the only one the type filter looks at.
 constexpr int TypeOffset = 11;
+// The length that goes before each text.
+constexpr int TextLengthBytes = 4;
 // The largest payload of a UDP datagram over IPv4.
 constexpr int MaxDatagramBytes = 65507;
 // Where the decoders send unless told otherwise.

@@ -26,8 +26,36 @@ std::optional<QString> UDPMessageProcessing::ProcessDatagram(const QByteArray& d
     return m_message.Id;
 }
 
+QByteArrayView UDPMessageProcessing::replayedMessage(QByteArrayView message)
+{
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    const auto trimEnd = [&isBlank](QByteArrayView text) {
+        while (!text.isEmpty() && isBlank(text.back()))
+            text.chop(1);
+        return text;
+    };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    message = trimEnd(message);
+    // The marker at the end: "a0".."a9", "q0".."q9", then for "q" a second digit or "*".
+    qsizetype marker = -1;
+    const qsizetype n = message.size();
+    if (n >= 3 && message[n - 3] == 'q' && isDigit(message[n - 2]) &&
+        (isDigit(message[n - 1]) || message[n - 1] == '*'))
+        marker = n - 3;
+    else if (n >= 2 && (message[n - 2] == 'a' || message[n - 2] == 'q') && isDigit(message[n - 1]))
+        marker = n - 2;
+    if (marker < 0)
+        return message;
+    // The low-confidence "?" and one blank before the marker go with it.
+    if (marker >= 2 && message[marker - 2] == '?' && isBlank(message[marker - 1]))
+        marker -= 2;
+    return trimEnd(message.first(marker));
+}
+
 std::uint64_t UDPMessageProcessing::contentOf(qsizetype idEnd, qsizetype restStart,
-                                              qsizetype messageEnd) const
+                                              qsizetype messageStart, qsizetype messageEnd) const
 {
     // A text cut short by the datagram's end moves the cursor past it.
     const auto part = [this](qsizetype from, qsizetype to) {
@@ -35,9 +63,12 @@ std::uint64_t UDPMessageProcessing::contentOf(qsizetype idEnd, qsizetype restSta
         return QByteArrayView(m_datagram).sliced(from, qMin(to, m_datagram.size()) - from);
     };
     const QByteArrayView head = part(Protocol::TypeOffset + 1, idEnd);
-    const QByteArrayView rest = part(restStart, messageEnd);
-    const std::size_t seed = qHashBits(head.data(), static_cast<std::size_t>(head.size()), 2238);
-    return qHashBits(rest.data(), static_cast<std::size_t>(rest.size()), seed);
+    const QByteArrayView fields = part(restStart, messageStart);
+    const QByteArrayView message =
+        replayedMessage(part(messageStart + Protocol::TextLengthBytes, messageEnd));
+    std::size_t hash = qHashBits(head.data(), static_cast<std::size_t>(head.size()));
+    hash = qHashBits(fields.data(), static_cast<std::size_t>(fields.size()), hash);
+    return qHashBits(message.data(), static_cast<std::size_t>(message.size()), hash);
 }
 
 DecodeFields UDPMessageProcessing::ProcessDecode()
@@ -49,6 +80,7 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     m_message.DeltaTime = m_reader.ReadDouble();
     m_reader.ReadInt32();                          // delta frequency
     DatagramReader::CutAtNul(m_reader.ReadText()); // mode
+    const qsizetype messageStart = m_reader.cursor();
     m_message.Message = DatagramReader::CutAtNul(m_reader.ReadText());
 
     DecodeFields fields;
@@ -61,7 +93,7 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;
     fields.IsNew = m_message.NewDecode;
-    fields.Content = contentOf(m_idEnd, restStart, m_reader.cursor());
+    fields.Content = contentOf(m_idEnd, restStart, messageStart, m_reader.cursor());
     return fields;
 }
 

@@ -41,9 +41,16 @@ public:
     // "POTA", "123".
     static bool isCqModifier(const QString& word);
 
+    // What survives of a message when the decoder replays it: it rebuilds a replay from its
+    // band activity, which shows an AP marker ("a1", "q3", "q12", with a low-confidence "? "
+    // before it) apart from the message and trims the blanks at the end.
+    static QByteArrayView replayedMessage(QByteArrayView message);
+
 private:
-    // The bytes from index 12 to the end of the message, less the new-decode flag.
-    std::uint64_t contentOf(qsizetype idEnd, qsizetype restStart, qsizetype messageEnd) const;
+    // The bytes from index 12 to the end of the message, less the new-decode flag, with the
+    // message as a replay sends it.
+    std::uint64_t contentOf(qsizetype idEnd, qsizetype restStart, qsizetype messageStart,
+                            qsizetype messageEnd) const;
 
     QByteArray m_datagram;
     qsizetype m_idEnd = 0;

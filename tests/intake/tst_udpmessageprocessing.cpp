@@ -1,3 +1,4 @@
+#include "Captures.h"
 #include "core/RuntimeError.h"
 #include "intake/DecodeDatagramWriter.h"
 #include "intake/UDPMessageProcessing.h"
@@ -53,6 +54,9 @@ private slots:
     void wrongMagicLeavesNoTrace();
     void otherFieldsHaveNoEffect();
     void contentIsEverythingButTheNewFlag();
+    void replayedMessage_data();
+    void replayedMessage();
+    void decoderReplayGivesEachDecodeItsContent();
     void dtText_data();
     void dtText();
     void timeText_data();
@@ -190,7 +194,7 @@ void TestUdpMessageProcessing::contentIsEverythingButTheNewFlag()
         [](DecodeReport& r) { r.deltaTime += 0.1; },
         [](DecodeReport& r) { r.deltaFrequency += 1; },
         [](DecodeReport& r) { r.mode = "+"; },
-        [](DecodeReport& r) { r.message += " "; },
+        [](DecodeReport& r) { r.message += " A"; },
         // The same bytes, moved from the Id to the mode.
         [](DecodeReport& r) {
             r.id = "AB";
@@ -202,6 +206,64 @@ void TestUdpMessageProcessing::contentIsEverythingButTheNewFlag()
         change(other);
         QVERIFY(decodeOf(other).Content != original.Content);
     }
+}
+
+void TestUdpMessageProcessing::replayedMessage_data()
+{
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::addColumn<QByteArray>("replayed");
+    const QByteArray call = "CQ K1ABC FN42";
+    const QByteArray padded = call + QByteArray(23, ' ');
+    QTest::newRow("plain") << call << call;
+    QTest::newRow("final blanks") << call + " \t " << call;
+    QTest::newRow("AP, low confidence") << padded + "? a1" << call;
+    QTest::newRow("AP") << padded + "  a7" << call;
+    QTest::newRow("Q65 marker") << padded + "  q3" << call;
+    QTest::newRow("Q65 two digits") << padded + "? q12" << call;
+    QTest::newRow("Q65 averaged") << padded + "  q2*" << call;
+    QTest::newRow("a letter without digit") << call + " a" << call + " a";
+    QTest::newRow("capitals are the message")
+        << QByteArray("K1ABC W9XYZ A1") << QByteArray("K1ABC W9XYZ A1");
+    QTest::newRow("a question mark alone") << call + " ?" << call + " ?";
+    // The decoder looks for the marker at the end of its whole line, blank or not before it.
+    QTest::newRow("a marker alone") << QByteArray("a1") << QByteArray();
+}
+
+void TestUdpMessageProcessing::replayedMessage()
+{
+    QFETCH(QByteArray, arrived);
+    QFETCH(QByteArray, replayed);
+    QCOMPARE(UDPMessageProcessing::replayedMessage(arrived).toByteArray(), replayed);
+}
+
+void TestUdpMessageProcessing::decoderReplayGivesEachDecodeItsContent()
+{
+    const QList<QByteArray> datagrams = capturedDatagrams(QStringLiteral("wsjtx-2.6.1-replay"));
+    REQUIRE_CAPTURE(datagrams);
+    UDPMessageProcessing intake;
+    QList<DecodeFields> arrived;
+    QList<DecodeFields> replayed;
+    for (const QByteArray& datagram : datagrams) {
+        RecordingSink sink;
+        QVERIFY(process(intake, datagram, sink));
+        for (const DecodeFields& fields : sink.decodes)
+            (fields.IsNew ? arrived : replayed) << fields;
+    }
+    QCOMPARE(arrived.size(), 21);
+    QCOMPARE(replayed.size(), 21);
+    QSet<std::uint64_t> contents;
+    for (const DecodeFields& fields : arrived)
+        contents << fields.Content;
+    QCOMPARE(contents.size(), 21);
+    // The band activity is sent again in the order it arrived.
+    for (qsizetype i = 0; i < arrived.size(); ++i)
+        QCOMPARE(replayed[i].Content, arrived[i].Content);
+    // The AP decode is shown as it arrived, its replay as it came.
+    const auto ap = std::find_if(arrived.begin(), arrived.end(), [](const DecodeFields& f) {
+        return f.Message.endsWith(QLatin1String("? a1"));
+    });
+    QVERIFY(ap != arrived.end());
+    QCOMPARE(replayed[ap - arrived.begin()].Message, QString("CQ K1ABC FN42"));
 }
 
 void TestUdpMessageProcessing::dtText_data()

@@ -1,3 +1,4 @@
+#include "Captures.h"
 #include "TestFields.h"
 #include "Traffic.h"
 #include "intake/DecodeDatagramWriter.h"
@@ -44,6 +45,7 @@ class TestDecodeSteps : public QObject {
 private slots:
     void stepsRunInOrderThenTheSenderIsSaid();
     void senderIsSaidForAReportCutShortAfterIt();
+    void decoderTrafficAndItsReplayCountEachDecodeOnce();
     void otherDatagramsChangeNothing();
     void failureEndsTheDatagramAtItsStep();
     void uniqueTestMatchesWholeCallsigns();
@@ -76,6 +78,23 @@ void TestDecodeSteps::stepsRunInOrderThenTheSenderIsSaid()
     QCOMPARE(page.text(1, DecodeLog::Callsign), QString());
     QCOMPARE(steps.tally().totalRecords(), 2);
     QCOMPARE(steps.tally().lowestSnr(), -14);
+}
+
+void TestDecodeSteps::decoderTrafficAndItsReplayCountEachDecodeOnce()
+{
+    const QList<QByteArray> datagrams = capturedDatagrams(QStringLiteral("wsjtx-2.6.1-replay"));
+    REQUIRE_CAPTURE(datagrams);
+    DecodeSteps steps(Qt::cyan, nullptr);
+    steps.history().setTrackedCallsign(QStringLiteral("K1ABC"));
+    QList<std::int16_t> trackedRows;
+    connect(&steps.history(), &TrackedHistory::pointSet, this,
+            [&] { trackedRows << steps.history().trackedRowCounter(); });
+    for (const QByteArray& datagram : datagrams)
+        steps.process(datagram);
+    QCOMPARE(steps.tally().totalRecords(), 21);
+    QCOMPARE(steps.log().newestRow(), 20);
+    // K1ABC is heard in nine decodes, the last through AP; the replay adds no row.
+    QCOMPARE(trackedRows, (QList<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 void TestDecodeSteps::senderIsSaidForAReportCutShortAfterIt()

@@ -41,7 +41,9 @@ public:
             painter->drawText(rect.adjusted(TextMargin, 0, -TextMargin, 0),
                               static_cast<int>(alignment) | Qt::TextSingleLine, text);
         }
-        const bool current = index == m_grid.currentIndex();
+        // A held row the program wrote over is no longer the user's choice: no frame says so.
+        const bool current = index == m_grid.currentIndex() &&
+                             (!m_grid.m_held || m_grid.chosenRowStands(index.row()));
         // Where the program's newest cell waits while the user holds the current one.
         const bool waiting = m_grid.m_held && index.row() == m_grid.m_wantedRow &&
                              index.column() == m_grid.m_wantedCol;
@@ -185,11 +187,32 @@ void FlexGrid::setCol(int col)
     scheduleViewUpdate();
 }
 
+QStringList FlexGrid::rowTexts(int row) const
+{
+    QStringList texts;
+    for (int col = 0; col < cols(); ++col)
+        texts << model()->index(row, col).data(Qt::DisplayRole).toString();
+    return texts;
+}
+
+void FlexGrid::holdChosenRow(int row)
+{
+    m_held = true;
+    m_chosenTexts = rowTexts(row);
+}
+
+bool FlexGrid::chosenRowStands(int row) const
+{
+    // A new page, or decodes filling an empty row, put another decode where the user chose.
+    return row >= 0 && row < rows() && rowTexts(row) == m_chosenTexts;
+}
+
 void FlexGrid::endHold()
 {
     if (!m_held)
         return;
     m_held = false;
+    m_chosenTexts.clear();
     if (m_wantedRow >= 0 && m_wantedRow < rows() && m_wantedCol < cols()) {
         m_row = m_wantedRow;
         m_col = m_wantedCol;
@@ -269,7 +292,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
         m_pressScroll = verticalScrollBar()->value();
         // The pressed cell is the user's until the release, whatever arrives meanwhile.
         if (m_pressed.isValid())
-            m_held = true;
+            holdChosenRow(m_pressed.row());
     }
     QTableView::mousePressEvent(event);
 }
@@ -284,7 +307,8 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     // Rows that scrolled under a still pointer leave the pressed cell the one clicked.
     const bool scrolled = verticalScrollBar()->value() != m_pressScroll;
-    if (indexAt(at) == pressed || (scrolled && viewport()->rect().contains(at))) {
+    const bool onPressed = indexAt(at) == pressed || (scrolled && viewport()->rect().contains(at));
+    if (onPressed && chosenRowStands(pressed.row())) {
         m_row = pressed.row();
         m_col = pressed.column();
         emit cellClicked();
@@ -295,9 +319,9 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
 void FlexGrid::focusOutEvent(QFocusEvent* event)
 {
     QTableView::focusOutEvent(event);
-    // A modal dialog opened by a pick takes the focus for a while; the hold ends with the
-    // pick itself.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    // Another window, this one's dialogs included, ends the hold: the user works elsewhere
+    // and the log follows the decodes again. A popup menu over the grid does not.
+    if (event->reason() != Qt::PopupFocusReason)
         endHold();
 }
 
@@ -315,7 +339,8 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
         currentIndex().isValid()) {
-        emit cellClicked();
+        if (!m_held || chosenRowStands(m_row))
+            emit cellClicked();
         endHold();
         event->accept();
         return;
@@ -336,7 +361,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
     // Scrolling otherwise follows the program only: a cell reached by the keyboard is shown,
     // and that scroll is the user's own until the program asks for a first visible row again.
     if (currentIndex().isValid() && currentIndex() != before) {
-        m_held = true;
+        holdChosenRow(currentIndex().row());
         scrollTo(currentIndex());
         m_topRowRequested = false;
     }

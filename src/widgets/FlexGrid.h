@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QStringList>
 #include <QTableView>
 #include <QVector>
 
@@ -26,15 +27,15 @@ public:
     QString textMatrix(int row, int col) const;
 
     // The current cell. While the user holds it (moving through the grid with the keyboard,
-    // or pressing a cell with the mouse until its release), the program's setRow and setCol
-    // wait: the grid shows their cell with a dashed frame and neither moves nor scrolls under
-    // the user. A pick, Escape or leaving the grid ends the hold, and the program's latest
-    // cell and first visible row apply.
+    // or pressing a cell with the mouse until its release), the program's setRow, setCol and
+    // setTopRow wait: the grid shows their cell with a dashed frame and neither moves nor
+    // scrolls under the user. A pick, Escape, leaving the grid or the window ends the hold,
+    // and the program's latest cell and first visible row apply. A pick takes the row the user
+    // chose, or nothing when the program has written over it meanwhile.
     int row() const { return m_row; }
     int col() const { return m_col; }
     void setRow(int row);
     void setCol(int col);
-    bool userHoldsCurrentCell() const { return m_held; }
     // Invalid for a cell without a colour of its own.
     QColor cellBackColor(int row, int col) const;
     // The colour and alignment a cell is drawn with.
@@ -75,12 +76,19 @@ private:
     // Brings the first visible row and the drawn current cell in line with the grid's state.
     void updateView();
     void endHold();
+    QStringList rowTexts(int row) const;
+    // Starts or moves the hold to the row the user chose, as it reads now.
+    void holdChosenRow(int row);
+    // The held row still shows what the user chose.
+    bool chosenRowStands(int row) const;
 
     const QColor m_backColor;
     QVector<Qt::Alignment> m_alignment;
     int m_row = 0;
     int m_col = 0;
     bool m_held = false;
+    // The texts of the row the user chose when they chose it.
+    QStringList m_chosenTexts;
     // The program's cell, asked for while the user held the current cell; -1: none.
     int m_wantedRow = -1;
     int m_wantedCol = -1;

@@ -5,6 +5,9 @@
 #include "widgets/Geometry.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -27,10 +30,41 @@ private slots:
     void reachablePosition();
     void callsignBoxFiltersTypedCharacters();
     void callsignBoxKeepsItsPromptForKeysThatTypeNothing();
+    void callsignBoxStartsAfreshOnAPasteOverItsPrompt();
     void gridPaintsEachCellItsColourAndFramesOnlyTheCurrent();
     void gridPicksWithEveryEnterKey_data();
     void gridPicksWithEveryEnterKey();
+    void gridPickTakesTheChosenRowOrNothing_data();
+    void gridPickTakesTheChosenRowOrNothing();
+    void gridHoldsOnlyWhileTheUserIsOnACell();
 };
+
+namespace {
+
+// A grid of ten rows on screen, its cells named by their place, the current cell on row 5.
+struct ShownGrid {
+    QStandardItemModel cells{10, 3};
+    FlexGrid grid{Qt::white, nullptr};
+
+    ShownGrid()
+    {
+        for (int row = 0; row < 10; ++row)
+            for (int col = 0; col < 3; ++col)
+                cells.setItem(row, col,
+                              new QStandardItem(QStringLiteral("%1.%2").arg(row).arg(col)));
+        grid.setModel(&cells);
+        grid.resize(300, 400);
+        grid.show();
+        grid.setRow(5);
+        grid.setCol(1);
+    }
+    QPoint centre(int row, int col = 1) const
+    {
+        return grid.visualRect(cells.index(row, col)).center();
+    }
+};
+
+} // namespace
 
 void TestControls::gridAddressesCellsFromZeroAndRefusesOthers()
 {
@@ -279,6 +313,19 @@ void TestControls::callsignBoxKeepsItsPromptForKeysThatTypeNothing()
     QCOMPARE(starts, 0);
 }
 
+void TestControls::callsignBoxStartsAfreshOnAPasteOverItsPrompt()
+{
+    CallsignBox box(nullptr);
+    box.showPrompt("Click to clear");
+    connect(&box, &CallsignBox::typingStarted, this, [&box] { box.setText(QString()); });
+    box.show();
+    QApplication::clipboard()->setText(QStringLiteral("K1ABC"));
+    // Ctrl+V as a keyboard sends it: the key with a control character, nothing printable.
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(&box, &paste);
+    QCOMPARE(box.text(), QString("K1ABC"));
+}
+
 void TestControls::gridPaintsEachCellItsColourAndFramesOnlyTheCurrent()
 {
     QStandardItemModel cells(4, 2);
@@ -335,6 +382,78 @@ void TestControls::gridPicksWithEveryEnterKey()
     QSignalSpy clicked(&grid, &FlexGrid::cellClicked);
     QTest::keyClick(&grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(clicked.size(), picks ? 1 : 0);
+}
+
+void TestControls::gridPickTakesTheChosenRowOrNothing_data()
+{
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("picks");
+    for (const bool keyboard : {true, false}) {
+        const char* how = keyboard ? "keyboard" : "mouse";
+        QTest::addRow("%s, nothing written", how) << keyboard << QString() << true;
+        QTest::addRow("%s, a new page over it", how) << keyboard << "another" << false;
+        QTest::addRow("%s, emptied", how) << keyboard << "" << false;
+    }
+}
+
+void TestControls::gridPickTakesTheChosenRowOrNothing()
+{
+    QFETCH(bool, byKeyboard);
+    QFETCH(QString, written);
+    QFETCH(bool, picks);
+    ShownGrid g;
+    QVERIFY(QTest::qWaitForWindowExposed(&g.grid));
+    QTRY_COMPARE(g.grid.currentIndex(), g.cells.index(5, 1));
+    QSignalSpy clicked(&g.grid, &FlexGrid::cellClicked);
+    if (byKeyboard)
+        QTest::keyClick(&g.grid, Qt::Key_Up);
+    else
+        QTest::mousePress(g.grid.viewport(), Qt::LeftButton, {}, g.centre(4));
+    // Rows the user did not choose change as they will.
+    g.cells.item(9, 1)->setText("newest");
+    g.grid.setRow(9);
+    if (!written.isNull())
+        g.cells.item(4, 0)->setText(written);
+    if (byKeyboard)
+        QTest::keyClick(&g.grid, Qt::Key_Space);
+    else
+        QTest::mouseRelease(g.grid.viewport(), Qt::LeftButton, {}, g.centre(4));
+    QCOMPARE(clicked.size(), picks ? 1 : 0);
+    // Either way the hold is over and the program's row applies.
+    QTRY_COMPARE(g.grid.currentIndex(), g.cells.index(picks && !byKeyboard ? 4 : 9, 1));
+}
+
+void TestControls::gridHoldsOnlyWhileTheUserIsOnACell()
+{
+    ShownGrid g;
+    g.cells.setRowCount(100);
+    QVERIFY(QTest::qWaitForWindowExposed(&g.grid));
+    QTRY_COMPARE(g.grid.currentIndex(), g.cells.index(5, 1));
+    QScrollBar& scroll = *g.grid.verticalScrollBar();
+
+    // While a cell is pressed, the program's rows and scrolling wait, however often asked.
+    QTest::mousePress(g.grid.viewport(), Qt::LeftButton, {}, g.centre(2));
+    g.grid.setRow(30);
+    g.grid.setTopRow(20);
+    g.grid.setTopRow(25);
+    QTest::qWait(20);
+    QCOMPARE(scroll.value(), 0);
+    QCOMPARE(g.grid.currentIndex(), g.cells.index(2, 1));
+    // Released off the pressed cell: no pick, and the program's row and scroll apply.
+    QSignalSpy clicked(&g.grid, &FlexGrid::cellClicked);
+    QTest::mouseRelease(g.grid.viewport(), Qt::LeftButton, {}, g.centre(3, 2));
+    QCOMPARE(clicked.size(), 0);
+    QTRY_COMPARE(g.grid.currentIndex(), g.cells.index(30, 1));
+    QTRY_COMPARE(scroll.value(), 25);
+
+    // A press on no cell holds nothing.
+    g.cells.setRowCount(3);
+    g.grid.setTopRow(0);
+    QTest::mousePress(g.grid.viewport(), Qt::LeftButton, {}, QPoint(10, 380));
+    g.grid.setRow(1);
+    QTRY_COMPARE(g.grid.currentIndex(), g.cells.index(1, 1));
+    QTest::mouseRelease(g.grid.viewport(), Qt::LeftButton, {}, QPoint(10, 380));
 }
 
 QTEST_MAIN(TestControls)

@@ -34,6 +34,7 @@ private slots:
     void keyboardPicksAsTheMouseDoes();
     void keyboardPickTakesTheRowMovedToWhateverArrives();
     void mousePickTakesThePressedRowWhateverArrives();
+    void heldRowEndsWithANewPageOrAnotherWindow();
     void pasteOrDeleteOverThePromptStartsAfresh();
     void historyTextOpensFromTheKeyboard();
     void windowKeepsItsSizeAndOffersMinimiseOnly();
@@ -374,6 +375,42 @@ void TestShownWindow::mousePickTakesThePressedRowWhateverArrives()
     QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(c.Text1->text(), log.textMatrix(pressedRow, DecodeLog::Callsign));
     QVERIFY(!c.Text1->text().isEmpty());
+}
+
+void TestShownWindow::heldRowEndsWithANewPageOrAnotherWindow()
+{
+    FormHarness h;
+    const Form1Controls c = h.controls();
+    showAndActivate(*h.form);
+    c.Text1->setText(QStringLiteral("K1ABC"));
+    h.decode("CQ K1ABC FN42");
+    for (int i = 0; i < 15; ++i)
+        h.decode(QStringLiteral("CQ K%1AZZ FN42").arg(i), -10, 0.1, 45'000'000 + 1000 * i);
+    QCoreApplication::processEvents();
+    FlexGrid& log = *c.MSFlexGrid1;
+    log.setFocus();
+    for (int up = 0; up < 3; ++up)
+        QTest::keyClick(&log, Qt::Key_Up);
+    QCOMPARE(log.textMatrix(log.row(), DecodeLog::Callsign), QString("K11AZZ"));
+    // A new page puts another station where the user chose: Space picks nothing, and the
+    // history being followed stays.
+    for (int i = 0; i < 99; ++i)
+        h.decode(QStringLiteral("CQ N%1ANN EN42").arg(i), -10, 0.1, 46'000'000 + 1000 * i);
+    QCoreApplication::processEvents();
+    QTest::keyClick(&log, Qt::Key_Space);
+    QCOMPARE(c.Text1->text(), QString("K1ABC"));
+    QCOMPARE(h.steps().history().trackedRowCounter(), 1);
+    QTRY_COMPARE(log.currentIndex().row(), 15);
+
+    // Working in another window ends the hold: the log follows the decodes.
+    log.setFocus();
+    QTest::keyClick(&log, Qt::Key_Up);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    h.decode("CQ W9NEW EM73");
+    QTRY_COMPARE(log.currentIndex().row(), 16);
 }
 
 void TestShownWindow::pasteOrDeleteOverThePromptStartsAfresh()

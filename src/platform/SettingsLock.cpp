@@ -1,22 +1,160 @@
 #include "platform/SettingsLock.h"
 
+#include "platform/FolderAccess.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
-SettingsLock::SettingsLock(const QString& settingsPath)
-{
-    QString path = QDir::cleanPath(QFileInfo(settingsPath).absoluteFilePath());
 #ifdef Q_OS_WIN
-    // One file, however its name is spelt.
-    path = path.toLower();
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
-    const QByteArray key =
-        QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    m_lock = std::make_unique<QLockFile>(
-        QDir::temp().filePath(QStringLiteral("vantorel-%1.lock").arg(QString::fromLatin1(key))));
-    // A copy runs for hours: only a holder that is gone makes the mark stale, never its age.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0))
-        m_held = m_lock->error() != QLockFile::LockFailedError;
+
+namespace {
+
+enum class Outcome { Held, AnotherCopy, Unjudged };
+
+// One file, however its path is spelt.
+QString normalised(const QString& path)
+{
+    const QFileInfo info(path);
+    QString absolute = info.exists() ? info.canonicalFilePath() : QString();
+    if (absolute.isEmpty())
+        absolute = QDir::cleanPath(info.absoluteFilePath());
+#ifdef Q_OS_WIN
+    absolute = absolute.toLower();
+#endif
+    return absolute;
+}
+
+} // namespace
+
+// The open mark and the lock on it. The holder removes the mark as it ends, still holding the
+// lock, so that a clean end leaves no file behind.
+class SettingsLock::Handle {
+public:
+    explicit Handle(const QString& path)
+        : m_path(path)
+    {
+    }
+    ~Handle();
+    Outcome take();
+
+private:
+    const QString m_path;
+    bool m_held = false;
+#ifdef Q_OS_WIN
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+#else
+    int m_fd = -1;
+#endif
+};
+
+#ifdef Q_OS_WIN
+
+SettingsLock::Handle::~Handle()
+{
+    if (m_file == INVALID_HANDLE_VALUE)
+        return;
+    // Gone once this handle closes; another copy opening it meanwhile is refused.
+    if (m_held)
+        DeleteFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(m_path).utf16()));
+    CloseHandle(m_file);
+}
+
+Outcome SettingsLock::Handle::take()
+{
+    // Shared, so that another copy can open it to find it locked, and the holder delete it.
+    m_file = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(m_path).utf16()),
+                         GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE)
+        return Outcome::Unjudged;
+    if (GetFileType(m_file) != FILE_TYPE_DISK)
+        return Outcome::Unjudged;
+    OVERLAPPED whole = {};
+    if (LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+        m_held = true;
+        return Outcome::Held;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? Outcome::AnotherCopy : Outcome::Unjudged;
+}
+
+#else
+
+SettingsLock::Handle::~Handle()
+{
+    if (m_fd < 0)
+        return;
+    if (m_held)
+        ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_fd);
+}
+
+Outcome SettingsLock::Handle::take()
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    // A mark locked just as its holder removed it is no longer the one at the name: once more.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        // Never blocks on opening (a FIFO at the name), never follows a link to elsewhere; read
+        // only, so that a mark another user made can still be judged.
+        m_fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                      0644);
+        if (m_fd < 0)
+            return Outcome::Unjudged;
+        struct stat opened = {};
+        if (::fstat(m_fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+            return Outcome::Unjudged;
+        // A lock of the open file, not of the process: a second copy in one process sees it.
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+            return errno == EWOULDBLOCK ? Outcome::AnotherCopy : Outcome::Unjudged;
+        struct stat named = {};
+        if (::lstat(path.constData(), &named) == 0 && named.st_dev == opened.st_dev &&
+            named.st_ino == opened.st_ino) {
+            m_held = true;
+            return Outcome::Held;
+        }
+    }
+    return Outcome::Unjudged;
+}
+
+#endif
+
+SettingsLock::SettingsLock(const QString& settingsPath, const QString& runtimeDir)
+{
+    const QString settings = normalised(settingsPath);
+    const QString folder = QFileInfo(settings).absolutePath();
+    // The folder is made at the first save anyway; made now, every copy finds the mark there.
+    if (QDir().mkpath(folder) && FolderAccess::canCreateFilesIn(folder)) {
+        m_markPath = settings + QStringLiteral(".lock");
+    } else if (!runtimeDir.isEmpty()) {
+        const QByteArray key =
+            QCryptographicHash::hash(settings.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        m_markPath =
+            QDir(runtimeDir).filePath(QStringLiteral("vantorel-%1.lock").arg(QLatin1String(key)));
+    }
+    if (m_markPath.isEmpty())
+        return;
+    m_handle = std::make_unique<Handle>(m_markPath);
+    const Outcome outcome = m_handle->take();
+    m_anotherCopy = outcome == Outcome::AnotherCopy;
+    if (outcome != Outcome::Held)
+        m_handle.reset();
+}
+
+SettingsLock::~SettingsLock() = default;
+
+QString SettingsLock::runtimeFolder()
+{
+    // The user's own: XDG_RUNTIME_DIR on Linux (mode 0700), the home folder on Windows.
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }

@@ -38,45 +38,66 @@ ProfileFile::ProfileFile(const QString& path)
     const QByteArray bytes = file.readAll();
     // Notepad and PowerShell save with a byte-order mark; Windows' own profile functions read
     // such files.
-    QString text;
     if (bytes.startsWith(Utf8Mark)) {
         m_encoding = Encoding::Utf8Bom;
-        text = QString::fromUtf8(bytes.mid(Utf8Mark.size()));
+        m_mark = Utf8Mark;
     } else if (bytes.startsWith(Utf16LEMark) || bytes.startsWith(Utf16BEMark)) {
-        const bool little = bytes.startsWith(Utf16LEMark);
-        m_encoding = little ? Encoding::Utf16LE : Encoding::Utf16BE;
-        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                              QStringConverter::Flag::Stateless);
-        text = decode(bytes.mid(2));
-    } else {
-        text = QString::fromLatin1(bytes);
+        m_encoding = bytes.startsWith(Utf16LEMark) ? Encoding::Utf16LE : Encoding::Utf16BE;
+        m_mark = bytes.left(2);
+    } else if (bytes.contains('\0')) {
+        // No 8-bit text has a NUL: UTF-16 without its mark, or no text at all.
+        m_text = false;
+        return;
     }
+    const bool wide = m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE;
+    const int unit = wide ? 2 : 1;
+    const auto codeAt = [&bytes, wide, this](qsizetype i) -> char16_t {
+        if (!wide)
+            return static_cast<unsigned char>(bytes[i]);
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return m_encoding == Encoding::Utf16LE ? char16_t(first | second << 8)
+                                               : char16_t(first << 8 | second);
+    };
+    QStringDecoder decode(m_encoding == Encoding::Utf16LE   ? QStringConverter::Utf16LE
+                          : m_encoding == Encoding::Utf16BE ? QStringConverter::Utf16BE
+                          : m_encoding == Encoding::Utf8Bom ? QStringConverter::Utf8
+                                                            : QStringConverter::Latin1,
+                          QStringConverter::Flag::Stateless);
     bool lineEndSeen = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+    qsizetype start = m_mark.size();
+    qsizetype i = start;
+    const auto addLine = [&](qsizetype endStart, qsizetype next) {
+        Line line;
+        line.raw = bytes.mid(start, endStart - start);
+        line.end = bytes.mid(endStart, next - endStart);
+        line.text = decode(line.raw);
+        m_lines << line;
+        start = next;
+    };
+    // Whole code units only: an odd last byte of UTF-16 stays in the last line's bytes.
+    for (; i + unit <= bytes.size(); i += unit) {
+        const char16_t c = codeAt(i);
+        if (c != u'\r' && c != u'\n')
             continue;
-        const bool pair =
-            c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n');
+        const bool pair = c == u'\r' && i + 2 * unit <= bytes.size() && codeAt(i + unit) == u'\n';
         if (!lineEndSeen) {
-            m_lineEnd = pair ? QStringLiteral("\r\n") : QString(c);
+            m_lineEnd = pair ? QStringLiteral("\r\n") : QString(QChar(c));
             lineEndSeen = true;
         }
-        m_lines << text.mid(start, i - start);
-        i += pair ? 1 : 0;
-        start = i + 1;
+        const qsizetype next = i + (pair ? 2 : 1) * unit;
+        addLine(i, next);
+        i = next - unit;
     }
     // The file's last line may end without a line break.
-    m_finalLineEnd = start == text.size();
-    if (!m_finalLineEnd)
-        m_lines << text.mid(start);
+    if (start < bytes.size())
+        addLine(bytes.size(), bytes.size());
 }
 
 qsizetype ProfileFile::findSection(const QString& section) const
 {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const QString name = headerName(m_lines[i]);
+        const QString name = headerName(m_lines[i].text);
         if (!name.isNull() && sameName(name, section.trimmed()))
             return i;
     }
@@ -86,7 +107,7 @@ qsizetype ProfileFile::findSection(const QString& section) const
 qsizetype ProfileFile::sectionEnd(qsizetype header) const
 {
     qsizetype i = header + 1;
-    while (i < m_lines.size() && headerName(m_lines[i]).isNull())
+    while (i < m_lines.size() && headerName(m_lines[i].text).isNull())
         ++i;
     return i;
 }
@@ -95,7 +116,7 @@ qsizetype ProfileFile::findKey(qsizetype header, const QString& key) const
 {
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const QString& line = m_lines[i];
+        const QString& line = m_lines[i].text;
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(QLatin1Char(';')))
             continue;
@@ -113,7 +134,7 @@ QString ProfileFile::value(const QString& section, const QString& key,
     const qsizetype line = header < 0 ? -1 : findKey(header, key);
     if (line < 0)
         return defaultText.left(ValueBufferSize - 1);
-    const QString& text = m_lines[line];
+    const QString& text = m_lines[line].text;
     QString value = text.mid(text.indexOf(QLatin1Char('=')) + 1).trimmed();
     const bool quoted = value.size() >= 2 &&
                         (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
@@ -128,50 +149,71 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
     const QString entry = key + QLatin1Char('=') + value;
     qsizetype header = findSection(section);
     if (header < 0) {
-        m_lines << QLatin1Char('[') + section + QLatin1Char(']');
-        m_lines << entry;
+        insertLine(m_lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(m_lines.size(), entry);
         return;
     }
     const qsizetype line = findKey(header, key);
     if (line >= 0) {
-        m_lines[line] = entry;
+        // The same entry keeps its bytes.
+        if (m_lines[line].text != entry)
+            m_lines[line] = {entry, QByteArray(), m_lines[line].end};
         return;
     }
     // A new key goes after the last non-blank line of its section.
     qsizetype insertAt = sectionEnd(header);
-    while (insertAt > header + 1 && m_lines[insertAt - 1].trimmed().isEmpty())
+    while (insertAt > header + 1 && m_lines[insertAt - 1].text.trimmed().isEmpty())
         --insertAt;
-    m_lines.insert(insertAt, entry);
+    insertLine(insertAt, entry);
+}
+
+void ProfileFile::insertLine(qsizetype at, const QString& text)
+{
+    const QByteArray fileEnd = encode(m_lineEnd);
+    Line line{text, QByteArray(), fileEnd};
+    if (at > 0) {
+        Line& before = m_lines[at - 1];
+        if (before.end.isEmpty()) {
+            // After a last line without a break: it gets one, and the new last line has none.
+            before.end = fileEnd;
+            line.end.clear();
+        } else {
+            line.end = before.end;
+        }
+    }
+    m_lines.insert(at, line);
+}
+
+QByteArray ProfileFile::encode(const QString& text) const
+{
+    switch (m_encoding) {
+    case Encoding::Latin1:
+        return text.toLatin1();
+    case Encoding::Utf8Bom:
+        return text.toUtf8();
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        break;
+    }
+    QStringEncoder encoder(m_encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
+                                                           : QStringConverter::Utf16BE,
+                           QStringConverter::Flag::Stateless);
+    return encoder(text);
 }
 
 bool ProfileFile::save(QString* error) const
 {
-    QString text = m_lines.join(m_lineEnd);
-    // The last line keeps its break, or its lack of one.
-    if (m_finalLineEnd && !m_lines.isEmpty())
-        text += m_lineEnd;
-    QByteArray bytes;
-    switch (m_encoding) {
-    case Encoding::Latin1:
-        bytes = text.toLatin1();
-        break;
-    case Encoding::Utf8Bom:
-        bytes = Utf8Mark + text.toUtf8();
-        break;
-    case Encoding::Utf16LE:
-    case Encoding::Utf16BE: {
-        const bool little = m_encoding == Encoding::Utf16LE;
-        QStringEncoder encode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                              QStringConverter::Flag::Stateless);
-        bytes = (little ? Utf16LEMark : Utf16BEMark) + QByteArray(encode(text));
-        break;
-    }
-    }
     const auto fail = [error](const QString& reason) {
         if (error != nullptr)
             *error = reason;
         return false;
     };
+    if (!m_text)
+        return fail(QStringLiteral("it is not a text file Vantorel can read (UTF-16 without its "
+                                   "byte-order mark?), so it was left as it is"));
+    QByteArray bytes = m_mark;
+    for (const Line& line : m_lines)
+        bytes += (line.raw.isNull() ? encode(line.text) : line.raw) + line.end;
     // Unbuffered, so that a write cut short (a full disk, a size limit) shows in the count
     // written: a buffered save would report success over a truncated file.
     QSaveFile file(m_path);

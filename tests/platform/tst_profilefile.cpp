@@ -42,6 +42,9 @@ private slots:
     void formsPeopleSaveAreReadAndKept_data();
     void formsPeopleSaveAreReadAndKept();
     void newKeyGoesToTheEndOfItsSection();
+    void saveChangesOnlyTheLinesItWrites_data();
+    void saveChangesOnlyTheLinesItWrites();
+    void fileThatIsNoTextIsLeftAsItIs();
     void failedSaveKeepsOldFileAndSaysWhy();
 };
 
@@ -162,6 +165,53 @@ void TestProfileFile::newKeyGoesToTheEndOfItsSection()
     QCOMPARE(readFile(path),
              QByteArray("[User]\r\nUDP port=2238\r\nTop=15\r\n\r\n[Other]\r\nA=1\r\n"));
     QCOMPARE(ProfileFile(path).value("user", "TOP", "0"), QString("15"));
+}
+
+void TestProfileFile::saveChangesOnlyTheLinesItWrites_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("a Latin-1 byte in UTF-8")
+        << QByteArray("\xEF\xBB\xBF; caf\xE9 \xC3\xA9\r\n[User]\r\nUDP port=1\r\n")
+        << QByteArray("\xEF\xBB\xBF; caf\xE9 \xC3\xA9\r\n[User]\r\nUDP port=2239\r\n");
+    QTest::newRow("mixed line ends") << QByteArray("; a\n[User]\r\nUDP port=1\rTop=0\n")
+                                     << QByteArray("; a\n[User]\r\nUDP port=2239\rTop=0\n");
+    QTest::newRow("CR CR LF") << QByteArray("; a\r\r\n[User]\r\r\nUDP port=1\r\r\n")
+                              << QByteArray("; a\r\r\n[User]\r\r\nUDP port=2239\r\r\n");
+    QTest::newRow("a new key takes the line end before it")
+        << QByteArray("[User]\nTop=0\r\n[Other]\r\n")
+        << QByteArray("[User]\nTop=0\r\nUDP port=2239\r\n[Other]\r\n");
+    QTest::newRow("a new section after a last line without a break")
+        << QByteArray("; a\n; b") << QByteArray("; a\n; b\n[User]\nUDP port=2239");
+}
+
+void TestProfileFile::saveChangesOnlyTheLinesItWrites()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, before);
+    ProfileFile file(path);
+    file.setValue("User", "UDP port", "2239");
+    QVERIFY(file.save(nullptr));
+    QCOMPARE(readFile(path), after);
+}
+
+void TestProfileFile::fileThatIsNoTextIsLeftAsItIs()
+{
+    // UTF-16 without its mark, as some editors save it.
+    QByteArray wide;
+    for (const char c : QByteArray("[User]\r\nUDP port=2239\r\n"))
+        wide += QByteArray(1, c) + '\0';
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, wide);
+    ProfileFile file(path);
+    QCOMPARE(file.value("User", "UDP port", "dflt"), QString("dflt"));
+    file.setValue("User", "UDP port", "2240");
+    QString error;
+    QVERIFY(!file.save(&error));
+    QVERIFY2(error.contains("left as it is"), qPrintable(error));
+    QCOMPARE(readFile(path), wide);
 }
 
 void TestProfileFile::failedSaveKeepsOldFileAndSaysWhy()

@@ -21,6 +21,8 @@ namespace {
 
 enum class Outcome { Held, AnotherCopy, Unjudged };
 
+QString runtimeFolder();
+
 // One file, however its path is spelt.
 QString normalised(const QString& path)
 {
@@ -136,11 +138,12 @@ SettingsLock::SettingsLock(const QString& settingsPath, const QString& runtimeDi
     // The folder is made at the first save anyway; made now, every copy finds the mark there.
     if (QDir().mkpath(folder) && FolderAccess::canCreateFilesIn(folder)) {
         m_markPath = settings + QStringLiteral(".lock");
-    } else if (!runtimeDir.isEmpty()) {
+    } else if (const QString runtime = runtimeDir.isEmpty() ? runtimeFolder() : runtimeDir;
+               !runtime.isEmpty()) {
         const QByteArray key =
             QCryptographicHash::hash(settings.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
         m_markPath =
-            QDir(runtimeDir).filePath(QStringLiteral("vantorel-%1.lock").arg(QLatin1String(key)));
+            QDir(runtime).filePath(QStringLiteral("vantorel-%1.lock").arg(QLatin1String(key)));
     }
     if (m_markPath.isEmpty())
         return;
@@ -153,8 +156,12 @@ SettingsLock::SettingsLock(const QString& settingsPath, const QString& runtimeDi
 
 SettingsLock::~SettingsLock() = default;
 
-QString SettingsLock::runtimeFolder()
+namespace {
+
+QString runtimeFolder()
 {
     // The user's own: XDG_RUNTIME_DIR on Linux (mode 0700), the home folder on Windows.
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
+
+} // namespace

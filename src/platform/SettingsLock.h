@@ -14,8 +14,9 @@
 // the user's own runtime folder, named after the settings file's path.
 class SettingsLock {
 public:
-    // runtimeDir: where the mark goes when the settings folder takes none.
-    explicit SettingsLock(const QString& settingsPath, const QString& runtimeDir = runtimeFolder());
+    // runtimeDir: where the mark goes when the settings folder takes none; empty: the user's
+    // runtime folder, asked for only then.
+    explicit SettingsLock(const QString& settingsPath, const QString& runtimeDir = QString());
     ~SettingsLock();
     SettingsLock(const SettingsLock&) = delete;
     SettingsLock& operator=(const SettingsLock&) = delete;
@@ -26,8 +27,6 @@ public:
     bool held() const { return !m_anotherCopy; }
     // Where the mark lies; empty where none could be chosen.
     const QString& markPath() const { return m_markPath; }
-
-    static QString runtimeFolder();
 
 private:
     class Handle;

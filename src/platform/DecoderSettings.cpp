@@ -1,8 +1,9 @@
 #include "platform/DecoderSettings.h"
 
+#include "platform/ProfileFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -56,23 +57,41 @@ DecoderConfig read(const QString& name, const QString& path)
     DecoderConfig config;
     config.name = name;
     config.path = path;
-    // Only read: QSettings writes nothing back unless a value is set.
-    const QSettings file(path, QSettings::IniFormat);
-    const QString group = QStringLiteral("Configuration/");
-    const QString server = file.value(group + "UDPServer").toString().trimmed();
+    const ProfileFile file(path);
+    const QString section = QStringLiteral("Configuration");
+    if (!file.readable()) {
+        config.unreadable = QStringLiteral("it cannot be read as text");
+        return config;
+    }
+    // The decoder writes the section at its first exit; a file without it is none of its own.
+    if (!file.hasSection(section)) {
+        config.unreadable = QStringLiteral("it has no [Configuration] section");
+        return config;
+    }
+    const QString server = file.value(section, QStringLiteral("UDPServer"), QString());
     if (!server.isEmpty())
         config.server = server;
-    bool number = false;
-    const int port = file.value(group + "UDPServerPort").toInt(&number);
-    if (number && port >= 0 && port <= 65535)
+    const QString portText = file.value(section, QStringLiteral("UDPServerPort"), QString());
+    if (!portText.isEmpty()) {
+        bool number = false;
+        const int port = portText.toInt(&number);
+        if (!number || port < 0 || port > 65535) {
+            config.unreadable = QStringLiteral("its UDPServerPort \"%1\" is no port").arg(portText);
+            return config;
+        }
+        // 0 is kept: the decoder then sends nothing.
         config.port = static_cast<std::uint16_t>(port);
-    // "@Invalid()" when none is chosen, one name, or a list.
-    const QVariant interfaces = file.value(group + "UDPInterface");
-    for (const QString& interface : interfaces.toStringList()) {
-        if (!interface.trimmed().isEmpty())
-            config.interfaces << interface.trimmed();
     }
-    config.acceptsRequests = file.value(group + "AcceptUDPRequests", false).toBool();
+    // "@Invalid()" when none is ticked, one name, or a list "lo, eth0".
+    const QString interfaces = file.value(section, QStringLiteral("UDPInterface"), QString());
+    if (interfaces != QStringLiteral("@Invalid()")) {
+        for (const QString& interface : interfaces.split(QLatin1Char(','))) {
+            if (!interface.trimmed().isEmpty())
+                config.interfaces << interface.trimmed();
+        }
+    }
+    config.acceptsRequests = file.value(section, QStringLiteral("AcceptUDPRequests"), QString()) ==
+                             QStringLiteral("true");
     return config;
 }
 

@@ -17,13 +17,16 @@ struct DecoderConfig {
     // An address or a host name, as typed into the decoder.
     QString server = QStringLiteral("127.0.0.1");
     std::uint16_t port = 2237;
-    // The interfaces a group is sent on; none: loopback only.
+    // The interfaces ticked for a group; none ticked leaves the choice to the decoder.
     QStringList interfaces;
     bool acceptsRequests = false;
+    // Why the file tells nothing of where the decoder sends; empty when it was read.
+    QString unreadable;
 };
 
 // The decoders' settings files, read and never written, locked or renamed: the decoder
-// rewrites its file while it runs, so it is read afresh whenever it is needed.
+// rewrites its file while it runs, so it is read afresh whenever it is needed. Only the keys
+// of the UDP server are read, as text: the decoder's other values are of its own types.
 namespace DecoderSettings {
 
 // Where the decoders keep their files: the user's configuration folder (Linux

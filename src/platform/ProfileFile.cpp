@@ -35,6 +35,7 @@ ProfileFile::ProfileFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
+    m_opened = true;
     const QByteArray bytes = file.readAll();
     // Notepad and PowerShell save with a byte-order mark; Windows' own profile functions read
     // such files.

@@ -20,6 +20,9 @@ public:
     // Reads the file if it exists; a missing or unreadable file reads as empty.
     explicit ProfileFile(const QString& path);
 
+    // The file could be opened and read as text.
+    bool readable() const { return m_opened && m_text; }
+    bool hasSection(const QString& section) const { return findSection(section) >= 0; }
     QString value(const QString& section, const QString& key, const QString& defaultText) const;
     void setValue(const QString& section, const QString& key, const QString& value);
 
@@ -55,5 +58,6 @@ private:
     QByteArray m_mark;
     // The first line end of the file, for a new line with none before it.
     QString m_lineEnd = QStringLiteral("\r\n");
+    bool m_opened = false;
     bool m_text = true;
 };

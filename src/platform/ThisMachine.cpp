@@ -19,12 +19,16 @@ QList<QNetworkInterface> groupInterfaces()
     return interfaces;
 }
 
-QStringList groupInterfaceNames()
+QList<InterfaceFacts> upInterfaces()
 {
-    QStringList names;
-    for (const QNetworkInterface& interface : groupInterfaces())
-        names << interface.name();
-    return names;
+    QList<InterfaceFacts> up;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (flags.testFlag(QNetworkInterface::IsUp))
+            up << InterfaceFacts{interface.name(), flags.testFlag(QNetworkInterface::IsLoopBack),
+                                 flags.testFlag(QNetworkInterface::CanMulticast)};
+    }
+    return up;
 }
 
 QSet<quint32> ownAddresses()
@@ -39,8 +43,9 @@ QSet<quint32> ownAddresses()
 
 bool portHeld(std::uint16_t port)
 {
+    // Not shared: a socket of another program that allows sharing must still count.
     QUdpSocket probe;
-    return !probe.bind(QHostAddress::LocalHost, port) &&
+    return !probe.bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress) &&
            probe.error() == QAbstractSocket::AddressInUseError;
 }
 

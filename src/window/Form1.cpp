@@ -11,7 +11,8 @@
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/Geometry.h"
-#include "window/DecodersCommand.h"
+#include "window/DecoderNotice.h"
+#include "window/Decoders.h"
 #include "window/TallyViews.h"
 #include "window/UserDialogs.h"
 #include "window/WindowPlacement.h"
@@ -39,6 +40,9 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     TallyViews::showHistory(m_steps->history(), *Text1, *MSFlexGrid2, *MSChart2);
 
     connect(m_steps, &DecodeSteps::senderRead, this, &Form1::showSenderId);
+    // A decoder is heard: the notice of one found elsewhere has had its day.
+    connect(m_steps, &DecodeSteps::senderRead, Notice, &QWidget::hide);
+    connect(Notice, &DecoderNotice::taken, this, &Form1::listenNow);
     connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
     connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
@@ -67,11 +71,13 @@ Form1::~Form1() = default;
 void Form1::Form_Load()
 {
     // Re-registering the chart component has no counterpart here: the charts are built in.
-    m_listening = m_settings.startListening();
+    m_listening = m_settings.storedListening();
     placeWindow(m_settings.stored());
 
-    if (!m_settings.anotherCopyRuns())
+    if (!m_settings.anotherCopyRuns()) {
+        findDecoders();
         OpenListener();
+    }
 
     placeControls();
     TallyViews::showHistogram(m_steps->tally(), *MSChart1);
@@ -88,7 +94,7 @@ void Form1::Form_Load()
     mnuShowDB->setEnabled(true);
     Label1->setText(m_settings.anotherCopyRuns()
                         ? QStringLiteral("Vantorel is already running with these settings")
-                        : m_listening.caption(m_droppedDatagrams));
+                        : listeningCaption());
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     m_steps->log().resetCounter();
@@ -120,7 +126,41 @@ void Form1::OpenListener()
     if (UDPSocket->state() != UdpListener::Closed)
         return;
     UDPSocket->close();
-    m_listening.open(*UDPSocket);
+    const std::optional<QHostAddress> address = m_listening.address();
+    if (!address)
+        m_listenError = m_listening.badGroupError();
+    else if (UDPSocket->bind(m_listening.port(), *address))
+        m_listenError.clear();
+    else
+        m_listenError = UDPSocket->errorString();
+}
+
+QString Form1::listeningCaption() const
+{
+    return m_listening.caption(m_listenError, m_droppedDatagrams);
+}
+
+void Form1::findDecoders()
+{
+    if (!m_settings.firstStart() || m_settings.decoderDir().isEmpty())
+        return;
+    const FirstStart found = Decoders::firstStart(DecoderSettings::find(m_settings.decoderDir()),
+                                                  m_listening, MachineFacts::now());
+    if (found.listen)
+        m_listening = *found.listen;
+    if (!found.notice.isEmpty())
+        Notice->say(found.notice, found.offer);
+}
+
+void Form1::listenNow(const Listening& listening)
+{
+    m_listening = listening;
+    UDPSocket->close();
+    OpenListener();
+    if (m_view == View::ReceivedMessages)
+        Label1->setText(listeningCaption());
+    if (!m_listenError.isEmpty())
+        m_dialogs.showMessage(this, m_listening.errorMessage(m_listenError, m_settings.path()));
 }
 
 void Form1::showDroppedDatagrams(std::uint64_t total)
@@ -128,7 +168,7 @@ void Form1::showDroppedDatagrams(std::uint64_t total)
     m_droppedDatagrams = total;
     // The port caption belongs to the received-message view.
     if (m_view == View::ReceivedMessages)
-        Label1->setText(m_listening.caption(m_droppedDatagrams));
+        Label1->setText(listeningCaption());
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -146,11 +186,14 @@ void Form1::showEvent(QShowEvent* event)
                 close();
             },
             Qt::QueuedConnection);
-    } else if (!m_listening.error().isEmpty()) {
+    } else if (!m_listenError.isEmpty()) {
         // Said once the window stands, so the user sees which program could not listen.
         QMetaObject::invokeMethod(
             this,
-            [this] { m_dialogs.showMessage(this, m_listening.errorMessage(m_settings.path())); },
+            [this] {
+                m_dialogs.showMessage(this,
+                                      m_listening.errorMessage(m_listenError, m_settings.path()));
+            },
             Qt::QueuedConnection);
     }
 }
@@ -269,7 +312,7 @@ void Form1::mnuDecoders_Click()
     if (m_settings.anotherCopyRuns())
         return;
     if (const std::optional<Listening> chosen =
-            DecodersCommand::choose(m_dialogs, this, m_settings.decoderDir(), m_listening))
+            Decoders::command(m_dialogs, this, m_settings.decoderDir(), m_listening))
         listenFromNextStart(*chosen);
 }
 
@@ -323,5 +366,5 @@ void Form1::mnuShowDT_Click()
 void Form1::mnuShowMessage_Click()
 {
     showView(View::ReceivedMessages);
-    Label1->setText(m_listening.caption(m_droppedDatagrams));
+    Label1->setText(listeningCaption());
 }

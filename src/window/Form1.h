@@ -55,6 +55,13 @@ private:
     // Saves where to listen from the next start and closes, or says why it cannot.
     void listenFromNextStart(const Listening& listening);
     void OpenListener();
+    // The caption of the received-message view for where the window listens.
+    QString listeningCaption() const;
+    // A first start beside decoders heard elsewhere: listens in the one group found, or says
+    // in the window what was found.
+    void findDecoders();
+    // Listens where the user took it from the notice, from now on.
+    void listenNow(const Listening& listening);
     void showSenderId(const QString& id);
     void showDroppedDatagrams(std::uint64_t total);
     // Which view shows; the menu item of the view in force is disabled.
@@ -65,6 +72,8 @@ private:
     UserDialogs& m_dialogs;
     DecodeSteps* m_steps;
     Listening m_listening{StoredSettings::DefaultPort, QString()};
+    // Why the listener could not be opened; empty while it listens.
+    QString m_listenError;
     std::uint64_t m_droppedDatagrams = 0;
     QString m_pickedTime;
     bool m_unloaded = false;

@@ -1,5 +1,7 @@
 #include "window/Form1Controls.h"
 
+#include "window/DecoderNotice.h"
+
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
 #include "tallies/DecodeLog.h"
@@ -169,6 +171,10 @@ void Form1Controls::setupUi(QMainWindow& form)
     QWidget::setTabOrder(MSFlexGrid2, MSChart2);
     QWidget::setTabOrder(MSChart2, Command1);
 
+    Notice = new DecoderNotice(client);
+    Notice->setFont(arial(8.25));
+    QWidget::setTabOrder(Command1, Notice);
+
     UDPSocket = named(new UdpListener(&form), "UDPSocket");
 }
 
@@ -193,4 +199,5 @@ void Form1Controls::placeControls()
     layOutGrid(*MSFlexGrid2, Design::HistoryColumnWidths);
     MSFlexGrid2->setColAlignment(TrackedHistory::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
     place(*MSFlexGrid2, Design::MSFlexGrid2);
+    place(*Notice, Design::DecoderNotice);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CallsignBox;
+class DecoderNotice;
 class ChartControl;
 class FlexGrid;
 class QAction;
@@ -40,6 +41,8 @@ constexpr Place Command1{120, 3960, 1215, 375};
 constexpr Place Chart{50, 450, 7000, 3400};
 constexpr Place MSFlexGrid1{100, 450, 6900, 2310};
 constexpr Place MSFlexGrid2{100, 2800, 4100, 1150};
+// Over the history band, the whole width, while a first start says which decoder it found.
+constexpr Place DecoderNotice{100, 2800, 6900, 1200};
 
 constexpr int LogColumnWidths[] = {500, 1000, 700, 700, 1400, 5000};
 constexpr int HistoryColumnWidths[] = {1000, 700, 700, 1400};
@@ -64,6 +67,7 @@ struct Form1Controls {
     CallsignBox* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
     QTextEdit* RichTextBox1 = nullptr;
+    DecoderNotice* Notice = nullptr;
     QAction* mnuUDPport = nullptr;
     QAction* mnuDecoders = nullptr;
     QAction* mnuShowDT = nullptr;

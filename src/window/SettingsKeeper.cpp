@@ -1,8 +1,6 @@
 #include "window/SettingsKeeper.h"
 
-#include "platform/DecoderSettings.h"
 #include "platform/SettingsLock.h"
-#include "window/DecoderVerdicts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,18 +10,14 @@ SettingsKeeper::SettingsKeeper(const SettingsFolders& folders)
     , m_files(SettingsFiles::locate(folders))
     , m_lock(std::make_unique<SettingsLock>(m_files.writePath))
     , m_stored(StoredSettings::read(m_files.readPath))
+    , m_firstStart(!QFileInfo::exists(m_files.readPath))
 {
 }
 
 SettingsKeeper::~SettingsKeeper() = default;
 
-Listening SettingsKeeper::startListening() const
+Listening SettingsKeeper::storedListening() const
 {
-    if (!QFileInfo::exists(m_files.readPath) && !m_folders.decoderDir.isEmpty()) {
-        if (const std::optional<Listening> decoder = DecoderVerdicts::firstStart(
-                DecoderSettings::find(m_folders.decoderDir), MachineFacts::now()))
-            return *decoder;
-    }
     return Listening(m_stored.listenPort, m_stored.multicastGroup);
 }
 

@@ -18,9 +18,9 @@ public:
     ~SettingsKeeper();
 
     const StoredSettings& stored() const { return m_stored; }
-    // As stored; at a first start beside one decoder that sends to a group heard here, in
-    // that group.
-    Listening startListening() const;
+    Listening storedListening() const;
+    // No settings file was there to read: the first start of this copy.
+    bool firstStart() const { return m_firstStart; }
 
     // Another running copy keeps the file: this one neither listens nor saves.
     bool anotherCopyRuns() const;
@@ -37,4 +37,5 @@ private:
     SettingsFiles m_files;
     std::unique_ptr<SettingsLock> m_lock;
     StoredSettings m_stored;
+    bool m_firstStart;
 };

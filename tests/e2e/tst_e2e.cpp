@@ -149,7 +149,7 @@ void TestEndToEnd::firstStartFindsTheDecoderInItsConfigurationFolder()
     const quint16 port = freeUdpPort();
     const QByteArray decoder =
         "[Configuration]\nUDPServer=224.0.0.1\nUDPServerPort=" + QByteArray::number(port) +
-        "\nUDPInterface=@Invalid()\n";
+        "\nUDPInterface=lo\n";
     QFile file(config.filePath(QStringLiteral("WSJT-X.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(decoder) == decoder.size());
     file.close();

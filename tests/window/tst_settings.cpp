@@ -396,7 +396,9 @@ void TestSettings::multicastGroupIsJoinedOnLoopbackAndKept_data()
 
 namespace {
 
-QByteArray decoderIni(const QString& server, int port, const QString& interfaces = "@Invalid()")
+// A decoder's settings, its group sent on loopback unless told otherwise.
+QByteArray decoderIni(const QString& server, int port,
+                      const QString& interfaces = loopbackInterface().name())
 {
     return QStringLiteral("[Configuration]\nUDPServer=%1\nUDPServerPort=%2\nUDPInterface=%3\n")
         .arg(server)
@@ -431,7 +433,8 @@ void TestSettings::firstStartNeverGuesses_data()
 {
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QString>("interfaces");
-    QTest::newRow("two decoders in groups") << decoderIni("239.255.0.1", 2240) << "@Invalid()";
+    QTest::newRow("two decoders in groups")
+        << decoderIni("239.255.0.1", 2240) << loopbackInterface().name();
     QTest::newRow("a group on no interface here") << QByteArray() << "wlan7";
 }
 
@@ -446,6 +449,8 @@ void TestSettings::firstStartNeverGuesses()
     FormHarness h(std::nullopt, decoders);
     QCOMPARE(h.captionPort(), 2238);
     QVERIFY(!h.controls().Label1->text().contains("group"));
+    // What was found is said in the window instead.
+    QVERIFY(!h.find<QLabel>("DecoderNoticeText")->text().isEmpty());
     // A settings file of its own is never overruled by a decoder's.
     const quint16 port = freeUdpPort();
     FormHarness stored(FormHarness::portIni(port), {{"WSJT-X", decoderIni("224.0.0.1", 2241)}});
@@ -464,8 +469,9 @@ void TestSettings::decodersCommandTakesADecoderOrATypedGroup()
         h.form->mnuDecoders_Click();
         QCOMPARE(h.dialogs.decoderListings.size(), 2);
         QVERIFY2(h.dialogs.decoderListings[0].text.startsWith(
-                     "JTDX\nSends to group 239.255.0.1 port 2245 on loopback\nVantorel can hear "
-                     "it here"),
+                     QStringLiteral("JTDX\nSends to group 239.255.0.1 port 2245 on %1\nVantorel "
+                                    "can hear it here")
+                         .arg(loopbackInterface().name())),
                  qPrintable(h.dialogs.decoderListings[0].text));
         QVERIFY(h.dialogs.decoderListings[0].takeable);
         QVERIFY(

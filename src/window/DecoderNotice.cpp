@@ -1,0 +1,54 @@
+#include "window/DecoderNotice.h"
+
+#include <QAccessible>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+DecoderNotice::DecoderNotice(QWidget* parent)
+    : QFrame(parent)
+    , m_text(new QLabel(this))
+    , m_take(new QPushButton(this))
+    , m_close(new QPushButton(QStringLiteral("Close"), this))
+{
+    setObjectName(QStringLiteral("DecoderNotice"));
+    setAccessibleName(QStringLiteral("Decoder found"));
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    m_text->setObjectName(QStringLiteral("DecoderNoticeText"));
+    // Names and addresses from the decoders' files: never markup.
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_take->setObjectName(QStringLiteral("DecoderNoticeTake"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_take);
+    buttons->addWidget(m_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addWidget(m_text, 1);
+    layout->addLayout(buttons);
+    connect(m_take, &QPushButton::clicked, this, [this] {
+        hide();
+        if (m_offer)
+            emit taken(*m_offer);
+    });
+    connect(m_close, &QPushButton::clicked, this, &QWidget::hide);
+    hide();
+}
+
+void DecoderNotice::say(const QString& notice, const std::optional<Listening>& offer)
+{
+    m_offer = offer;
+    m_text->setText(notice);
+    m_take->setVisible(offer.has_value());
+    if (offer)
+        m_take->setText(QStringLiteral("Listen at ") + offer->where());
+    setAccessibleDescription(notice);
+    raise();
+    show();
+    // A screen reader hears it without looking for it.
+    QAccessibleEvent shown(m_text, QAccessible::Alert);
+    QAccessible::updateAccessibility(&shown);
+}

@@ -1,5 +1,6 @@
 #include "platform/UdpListener.h"
 
+#include "platform/CopyFilter.h"
 #include "platform/ThisMachine.h"
 
 #include <QElapsedTimer>
@@ -7,6 +8,7 @@
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QSet>
+#include <QTimer>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -31,24 +33,23 @@ public:
         // address, shared with the other programs in the group, and joined on every interface
         // a decoder on this machine may send it on.
         const QHostAddress local = group ? QHostAddress(QHostAddress::AnyIPv4) : address;
+        // One address, one listener: never shared with, nor taken from, another program (a
+        // logger that holds it).
         const auto mode = group ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
-                                : QAbstractSocket::DefaultForPlatform;
+                                : QAbstractSocket::DontShareAddress;
         if (!m_socket->bind(local, port, mode))
             return fail(m_socket->errorString());
         if (group) {
-            bool joined = false;
-            QString refusal = UdpListener::tr("this machine has no interface to listen on");
-            for (const QNetworkInterface& interface : ThisMachine::groupInterfaces()) {
-                if (m_socket->joinMulticastGroup(address, interface))
-                    joined = true;
-                else
-                    refusal = m_socket->errorString();
-            }
-            if (!joined)
-                return fail(refusal);
+            m_groupAddress = address;
+            if (!joinNewInterfaces())
+                return fail(m_joinRefusal);
             m_own = ThisMachine::ownAddresses();
-            m_ownRead.start();
+            // An interface that comes up later (a USB adapter, a VPN) is joined as it appears.
+            m_joinTimer = new QTimer(this);
+            connect(m_joinTimer, &QTimer::timeout, this, &Receiver::joinNewInterfaces);
+            m_joinTimer->start(RejoinMilliseconds);
         }
+        m_clock.start();
         m_group = group;
         m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                                   QVariant(ReceiveBufferBytes));
@@ -57,7 +58,33 @@ public:
         return {};
     }
 
-    void shut() { m_socket.reset(); }
+    void shut()
+    {
+        if (m_joinTimer)
+            m_joinTimer->stop();
+        m_socket.reset();
+    }
+
+    // Joins the group on each interface not joined yet; false when none is joined at all.
+    bool joinNewInterfaces()
+    {
+        QSet<QString> present;
+        for (const QNetworkInterface& interface : ThisMachine::groupInterfaces()) {
+            // By name and index: an interface made anew has a new index and no membership.
+            const QString key =
+                interface.name() + QLatin1Char('#') + QString::number(interface.index());
+            present.insert(key);
+            if (m_joined.contains(key))
+                continue;
+            if (m_socket->joinMulticastGroup(m_groupAddress, interface))
+                m_joined.insert(key);
+            else
+                m_joinRefusal = m_socket->errorString();
+        }
+        // One gone is joined again should it come back.
+        m_joined.intersect(present);
+        return !m_joined.isEmpty();
+    }
 
 private:
     void readAll()
@@ -76,7 +103,8 @@ private:
                 // The wildcard address takes whatever reaches the port from any host: only
                 // what this machine sent is taken, whichever interface it came by.
                 if (fromThisMachine(datagram.senderAddress()) &&
-                    firstCopy(datagram.senderAddress(), datagram.senderPort()))
+                    !m_copies.isCopy(static_cast<quint16>(datagram.senderPort()), datagram.data(),
+                                     m_clock.elapsed()))
                     m_listener.enqueue(datagram.data());
             }
         }
@@ -92,44 +120,27 @@ private:
             return false;
         // An address given to this machine since the last look; looked up again at most
         // every two seconds, however many datagrams other hosts send.
-        if (!m_own.contains(address) && m_ownRead.elapsed() > 2000) {
+        if (!m_own.contains(address) && m_clock.elapsed() - m_ownReadMs > 2000) {
             m_own = ThisMachine::ownAddresses();
-            m_ownRead.restart();
+            m_ownReadMs = m_clock.elapsed();
         }
         return m_own.contains(address);
     }
 
-    // A decoder told to send on several interfaces sends each datagram once on each, from one
-    // socket: the copies come from one port and different addresses of this machine. The
-    // first address heard from a port is the one taken, until it has been silent for a while
-    // (the decoder's interfaces changed, or another program has the port now).
-    bool firstCopy(const QHostAddress& sender, int port)
-    {
-        const qint64 now = m_ownRead.elapsed();
-        if (m_routes.size() > 1024)
-            m_routes.clear();
-        auto route = m_routes.find(port);
-        if (route == m_routes.end() || now - route->lastMs > 10'000) {
-            m_routes.insert(port, {sender, now});
-            return true;
-        }
-        if (route->address != sender)
-            return false;
-        route->lastMs = now;
-        return true;
-    }
-
-    struct Route {
-        QHostAddress address;
-        qint64 lastMs;
-    };
+    static constexpr int RejoinMilliseconds = 2000;
 
     UdpListener& m_listener;
     std::unique_ptr<QUdpSocket> m_socket;
     bool m_group = false;
-    QHash<int, Route> m_routes;
+    QHostAddress m_groupAddress;
+    QSet<QString> m_joined;
+    QString m_joinRefusal = UdpListener::tr("this machine has no interface to listen on");
+    QTimer* m_joinTimer = nullptr;
+    // A decoder told to send on several interfaces sends each datagram once on each.
+    CopyFilter m_copies;
     QSet<quint32> m_own;
-    QElapsedTimer m_ownRead;
+    QElapsedTimer m_clock;
+    qint64 m_ownReadMs = 0;
     char m_buffer[65536];
 };
 

@@ -1,3 +1,4 @@
+#include "Captures.h"
 #include "platform/DecoderSettings.h"
 
 #include <QDir>
@@ -25,6 +26,8 @@ class TestDecoderSettings : public QObject {
 private slots:
     void activeConfigurationOfEachDecoderIsRead();
     void filesAreOnlyRead();
+    void decoderFilesAsItWroteThem_data();
+    void decoderFilesAsItWroteThem();
 };
 
 void TestDecoderSettings::activeConfigurationOfEachDecoderIsRead()
@@ -77,6 +80,65 @@ void TestDecoderSettings::filesAreOnlyRead()
     // No lock or temporary file beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"WSJT-X.ini"});
+}
+
+void TestDecoderSettings::decoderFilesAsItWroteThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QStringList>("interfaces");
+    QTest::addColumn<bool>("readable");
+    const QString captures = QStringLiteral(CAPTURES_DIR "/wsjtx-2.6.1-ini/");
+    QTest::newRow("defaults") << captures + "defaults.ini"
+                              << "127.0.0.1" << 2237 << QStringList() << true;
+    QTest::newRow("group on lo") << captures + "group-on-lo.ini"
+                                 << "224.0.0.1" << 47501 << QStringList{"lo"} << true;
+    QTest::newRow("two interfaces") << captures + "group-on-two-interfaces.ini"
+                                    << "239.255.0.1" << 47502 << QStringList{"lo", "vt6a"} << true;
+    QTest::newRow("no interface") << captures + "group-on-no-interface.ini"
+                                  << "224.0.0.1" << 47501 << QStringList() << true;
+    // Written by hand: what the decoder's own files never hold.
+    QTest::newRow("port 0 sends nothing") << "[Configuration]\nUDPServerPort=0\n"
+                                          << "127.0.0.1" << 0 << QStringList() << true;
+    QTest::newRow("empty names dropped")
+        << "[Configuration]\nUDPInterface=lo, , eth0,\n"
+        << "127.0.0.1" << 2237 << QStringList{"lo", "eth0"} << true;
+    QTest::newRow("no port") << "[Configuration]\nUDPServerPort=65536\n"
+                             << "127.0.0.1" << 2237 << QStringList() << false;
+    QTest::newRow("no section of its own") << "UDPServerPort=2240\n"
+                                           << "127.0.0.1" << 2237 << QStringList() << false;
+    QTest::newRow("no text") << QString::fromLatin1("\x01\x00\x02", 3) << "127.0.0.1" << 2237
+                             << QStringList() << false;
+}
+
+void TestDecoderSettings::decoderFilesAsItWroteThem()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, server);
+    QFETCH(int, port);
+    QFETCH(QStringList, interfaces);
+    QFETCH(bool, readable);
+    QTemporaryDir dir;
+    QString path = file;
+    if (!file.endsWith(".ini")) {
+        path = dir.filePath("WSJT-X.ini");
+        write(path, file.toLatin1());
+    } else if (!QFileInfo::exists(path)) {
+        QSKIP("no decoder captures in " CAPTURES_DIR);
+    }
+    // Its own types' values are not read: nothing to warn of.
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { warnings << message; });
+    const DecoderConfig config = DecoderSettings::read("WSJT-X", path);
+    qInstallMessageHandler(previous);
+    QCOMPARE(warnings, QStringList());
+    QCOMPARE(config.unreadable.isEmpty(), readable);
+    QCOMPARE(config.server, server);
+    QCOMPARE(int(config.port), port);
+    QCOMPARE(config.interfaces, interfaces);
 }
 
 QTEST_GUILESS_MAIN(TestDecoderSettings)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMetaMethod>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSessionManager>
@@ -41,6 +42,7 @@ private slots:
     void multicastGroupIsJoinedOnLoopbackAndKept_data();
     void multicastGroupIsJoinedOnLoopbackAndKept();
     void firstStartBesideADecoderListensInItsGroup();
+    void firstStartHearingNoDecoderOffersTheOneFound();
     void firstStartNeverGuesses_data();
     void firstStartNeverGuesses();
     void decodersCommandTakesADecoderOrATypedGroup();
@@ -427,6 +429,28 @@ void TestSettings::firstStartBesideADecoderListensInItsGroup()
     QVERIFY2(h.iniText().startsWith(QStringLiteral("[User]\r\nUDP port=%1\r\n").arg(port)),
              qPrintable(h.iniText()));
     QVERIFY(h.iniText().contains("Multicast group=224.0.0.1\r\n"));
+}
+
+void TestSettings::firstStartHearingNoDecoderOffersTheOneFound()
+{
+    const quint16 port = freeUdpPort();
+    FormHarness h(std::nullopt, {{"WSJT-X", decoderIni("127.0.0.1", port)}});
+    h.form->show();
+    const QLabel& notice = *h.find<QLabel>("DecoderNoticeText");
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.text(), QStringLiteral("WSJT-X sends to 127.0.0.1 port %1; Vantorel listens "
+                                           "at 127.0.0.1 port 2238.")
+                                .arg(port));
+    QCOMPARE(h.captionPort(), 2238);
+    // One step, and no restart: it listens there at once, and keeps it.
+    h.find<QPushButton>("DecoderNoticeTake")->click();
+    QVERIFY(!notice.isVisible());
+    QCOMPARE(h.captionPort(), port);
+    QUdpSocket decoder;
+    decoder.writeDatagram(decodeDatagram("CQ K1ABC FN42"), QHostAddress::LocalHost, port);
+    QTRY_COMPARE(h.steps().tally().totalRecords(), 1);
+    h.form->close();
+    QVERIFY(h.iniText().startsWith(QStringLiteral("[User]\r\nUDP port=%1\r\n").arg(port)));
 }
 
 void TestSettings::firstStartNeverGuesses_data()

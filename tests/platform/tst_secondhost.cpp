@@ -2,6 +2,7 @@
 // network namespace of the test's own, joined to this one by a veth pair, and every datagram
 // stays inside that pair.
 #include "TestNetwork.h"
+#include "platform/ThisMachine.h"
 #include "platform/UdpListener.h"
 
 #include <QCoreApplication>
@@ -73,6 +74,28 @@ public:
     {
         return run({"-n", m_name, "addr", "add", m_here.toString() + "/32", "dev",
                     QStringLiteral("vtl%1p").arg(QCoreApplication::applicationPid() % 1000000)});
+    }
+
+    // The second host's loopback, up, with its multicast flag on or off.
+    bool setLoopback(bool multicast)
+    {
+        return run(
+            {"-n", m_name, "link", "set", "lo", "up", "multicast", multicast ? "on" : "off"});
+    }
+
+    // Runs the call in a thread inside the second host.
+    template <typename Call> void inside(Call call) const
+    {
+        std::thread thread([&] {
+            const QByteArray path = "/run/netns/" + m_name.toLatin1();
+            const int ns = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+            if (ns < 0)
+                return;
+            if (::setns(ns, CLONE_NEWNET) == 0)
+                call();
+            ::close(ns);
+        });
+        thread.join();
     }
 
     // Sends from the second host, through its end of the pair, from its own address or from
@@ -152,6 +175,7 @@ private slots:
     void groupTakesOnlyWhatThisHostSends_data();
     void groupTakesOnlyWhatThisHostSends();
     void interfaceThatComesUpLaterIsHeard();
+    void loopbackMulticastFlagIsSeen();
 };
 
 void TestSecondHost::groupTakesOnlyWhatThisHostSends_data()
@@ -226,6 +250,26 @@ void TestSecondHost::interfaceThatComesUpLaterIsHeard()
     int sent = 0;
     QTRY_VERIFY_WITH_TIMEOUT(
         (onCard.writeDatagram(QByteArray::number(++sent), group, port), !taken.isEmpty()), 10000);
+}
+
+void TestSecondHost::loopbackMulticastFlagIsSeen()
+{
+    SecondHost host;
+    if (!host.ready())
+        QSKIP(qPrintable("no second host can be made here (as root it can): " + host.why()));
+    for (const bool multicast : {false, true}) {
+        QVERIFY2(host.setLoopback(multicast), qPrintable(host.why()));
+        QList<ThisMachine::InterfaceFacts> seen;
+        host.inside([&seen] { seen = ThisMachine::upInterfaces(); });
+        const auto loopback = std::find_if(seen.cbegin(), seen.cend(),
+                                           [](const auto& facts) { return facts.loopback; });
+        QVERIFY(loopback != seen.cend());
+        QCOMPARE(loopback->name, QString("lo"));
+        QCOMPARE(loopback->multicast, multicast);
+        // The card of the pair can multicast whatever loopback can.
+        QVERIFY(std::any_of(seen.cbegin(), seen.cend(),
+                            [](const auto& facts) { return !facts.loopback && facts.multicast; }));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSecondHost)

@@ -21,12 +21,14 @@ DecoderNotice::DecoderNotice(QWidget* parent)
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
     m_take->setObjectName(QStringLiteral("DecoderNoticeTake"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The buttons beside the text, which has the band's whole height.
+    auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_take);
     buttons->addWidget(m_close);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 4);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 3, 6, 3);
     layout->addWidget(m_text, 1);
     layout->addLayout(buttons);
     connect(m_take, &QPushButton::clicked, this, [this] {
@@ -44,7 +46,7 @@ void DecoderNotice::say(const QString& notice, const std::optional<Listening>& o
     m_text->setText(notice);
     m_take->setVisible(offer.has_value());
     if (offer)
-        m_take->setText(QStringLiteral("Listen at ") + offer->where());
+        m_take->setText(QStringLiteral("Listen at\n") + offer->where());
     setAccessibleDescription(notice);
     raise();
     show();

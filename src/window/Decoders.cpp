@@ -46,26 +46,22 @@ DecoderVerdict judgeGroup(const DecoderConfig& config, const QHostAddress& group
                           const Listening& listening, const MachineFacts& machine)
 {
     DecoderVerdict verdict;
-    const QString ticked = config.interfaces.isEmpty()
-                               ? QStringLiteral("no interface ticked")
-                               : config.interfaces.join(QStringLiteral(", "));
-    verdict.sendsTo =
-        QStringLiteral("group %1 port %2 on %3").arg(config.server).arg(config.port).arg(ticked);
+    verdict.sendsTo = QStringLiteral("group %1 port %2").arg(config.server).arg(config.port) +
+                      (config.interfaces.isEmpty()
+                           ? QStringLiteral(", no interface ticked")
+                           : QStringLiteral(" on ") + config.interfaces.join(QStringLiteral(", ")));
     if (sendingInterfaces(config, machine).isEmpty()) {
         // A group sent on no interface of this machine goes nowhere; a copy sent on a network
         // card comes back to this machine's listeners.
-        const QString why =
+        verdict.verdict =
             config.interfaces.isEmpty()
-                ? QStringLiteral("It sends nothing: with no interface ticked it sends only on "
-                                 "loopback, and only where loopback can multicast, which it "
-                                 "cannot here.")
-                : QStringLiteral("It sends nothing: this machine has no interface %1 up.")
-                      .arg(config.interfaces.join(QStringLiteral(" or ")));
-        verdict.verdict = why + QStringLiteral(" In the decoder's Reporting settings, tick an "
-                                               "outgoing interface (it offers %1); on Linux, "
-                                               "loopback is offered once root turns on its "
-                                               "multicast flag: ip link set lo multicast on.")
-                                    .arg(offeredText(machine));
+                ? QStringLiteral("It sends nothing: no interface is ticked and loopback cannot "
+                                 "multicast here. In its Reporting settings tick the network card "
+                                 "(its copies come back here), or make loopback multicast (Linux: "
+                                 "sudo ip link set lo multicast on).")
+                : QStringLiteral("It sends nothing: this machine has no interface %1 up. In its "
+                                 "Reporting settings tick one it offers: %2.")
+                      .arg(config.interfaces.join(QStringLiteral(" or ")), offeredText(machine));
         return verdict;
     }
     const std::optional<QHostAddress> current = Listening::multicastGroup(listening.group());

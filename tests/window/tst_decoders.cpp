@@ -90,12 +90,12 @@ void TestDecoders::verdicts_data()
         << "";
     QTest::newRow("group on no interface, loopback without multicast")
         << captured("group-on-no-interface.ini") << false << "2238"
-        << "group 224.0.0.1 port 47501 on no interface ticked"
+        << "group 224.0.0.1 port 47501, no interface ticked"
         << "It sends nothing: with no interface ticked it sends only on loopback"
         << "";
     QTest::newRow("group on no interface, loopback with multicast")
         << captured("group-on-no-interface.ini") << true << "2238"
-        << "group 224.0.0.1 port 47501 on no interface ticked"
+        << "group 224.0.0.1 port 47501, no interface ticked"
         << "Vantorel can hear it here"
         << "47501 224.0.0.1";
     QTest::newRow("what it wrote after a start with loopback multicast")
@@ -111,8 +111,8 @@ void TestDecoders::verdicts_data()
     QTest::newRow("group on no interface here")
         << decoder("239.255.0.1", 2240, {"wlan7"}) << false << "2238"
         << "group 239.255.0.1 port 2240 on wlan7"
-        << "It sends nothing: this machine has no interface wlan7 up. In the decoder's Reporting "
-           "settings, tick an outgoing interface (it offers eth0)"
+        << "It sends nothing: this machine has no interface wlan7 up. In its Reporting settings "
+           "tick one it offers: eth0."
         << "";
     QTest::newRow("unicast heard") << decoder("127.0.0.1", 2238) << false << "2238"
                                    << "127.0.0.1 port 2238"
@@ -197,7 +197,7 @@ void TestDecoders::firstStart_data()
         << "";
     QTest::newRow("a group sent on no interface")
         << QList<DecoderConfig>{captured("group-on-no-interface.ini")} << ""
-        << "WSJT-X sends to group 224.0.0.1 port 47501 on no interface ticked. It sends nothing"
+        << "WSJT-X sends to group 224.0.0.1 port 47501, no interface ticked. It sends nothing"
         << "";
     QTest::newRow("both on their defaults")
         << QList<DecoderConfig>{captured("defaults.ini")} << ""

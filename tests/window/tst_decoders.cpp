@@ -91,7 +91,7 @@ void TestDecoders::verdicts_data()
     QTest::newRow("group on no interface, loopback without multicast")
         << captured("group-on-no-interface.ini") << false << "2238"
         << "group 224.0.0.1 port 47501, no interface ticked"
-        << "It sends nothing: with no interface ticked it sends only on loopback"
+        << "It sends nothing: no interface is ticked and loopback cannot multicast here"
         << "";
     QTest::newRow("group on no interface, loopback with multicast")
         << captured("group-on-no-interface.ini") << true << "2238"

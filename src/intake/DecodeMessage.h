@@ -27,6 +27,12 @@ struct DecodeFields {
     std::int32_t DtTenths = 0;
     // False for a decode the decoder sends again when it replays its band activity.
     bool IsNew = true;
+    // The mode as the decoder marks it: "~" FT8, "+" FT4.
+    QString Mode;
+    // Decoded with a priori information and judged doubtful by the decoder.
+    bool LowConfidence = false;
+    // Decoded from a recording, not from the air.
+    bool OffAir = false;
     // A fingerprint of what the decode says and its replay says alike (sender, time, SNR, DT,
     // delta frequency, mode, message without its AP marker and final blanks); neither the
     // new-decode flag nor the two flags after the message count.

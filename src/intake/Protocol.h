@@ -19,9 +19,10 @@
 //   21+L1         SNR (dB)            Snr, 16-bit
 //   25+L1         DT (double, s)      DeltaTime
 //   33+L1         delta frequency     discarded
-//   37+L1         mode (text)         discarded
-//   41+L1+L2      message (text)      Message; nothing after it is read
-//   45+L1+L2+L3   two flags           written by the decoders, not read
+//   37+L1         mode (text)         Mode ("~" FT8, "+" FT4)
+//   41+L1+L2      message (text)      Message
+//   45+L1+L2+L3   low confidence      LowConfidence; false when the datagram ends before it
+//   46+L1+L2+L3   off air             OffAir; false when the datagram ends before it
 namespace Protocol {
 
 constexpr std::uint32_t Magic = 0xADBCCBDA;

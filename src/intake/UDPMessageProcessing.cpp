@@ -79,9 +79,14 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
     m_message.DeltaTime = m_reader.ReadDouble();
     m_reader.ReadInt32();                          // delta frequency
-    DatagramReader::CutAtNul(m_reader.ReadText()); // mode
+    const QString mode = DatagramReader::CutAtNul(m_reader.ReadText());
     const qsizetype messageStart = m_reader.cursor();
     m_message.Message = DatagramReader::CutAtNul(m_reader.ReadText());
+    const qsizetype messageEnd = m_reader.cursor();
+    // The two flags after the message; a decoder of an older schema sends neither.
+    const auto flagAt = [this](qsizetype at) {
+        return at >= 0 && at < m_datagram.size() && m_datagram.at(at) != 0;
+    };
 
     DecodeFields fields;
     fields.DtText = dtText(m_message.DeltaTime);
@@ -93,7 +98,10 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;
     fields.IsNew = m_message.NewDecode;
-    fields.Content = contentOf(m_idEnd, restStart, messageStart, m_reader.cursor());
+    fields.Mode = mode;
+    fields.LowConfidence = flagAt(messageEnd);
+    fields.OffAir = flagAt(messageEnd + 1);
+    fields.Content = contentOf(m_idEnd, restStart, messageStart, messageEnd);
     return fields;
 }
 

@@ -264,6 +264,13 @@ void TestUdpMessageProcessing::decoderReplayGivesEachDecodeItsContent()
     });
     QVERIFY(ap != arrived.end());
     QCOMPARE(replayed[ap - arrived.begin()].Message, QString("CQ K1ABC FN42"));
+    // The decoder's own flags: doubtful when new, no longer when replayed; a recording.
+    QVERIFY(ap->LowConfidence);
+    QVERIFY(!replayed[ap - arrived.begin()].LowConfidence);
+    for (const DecodeFields& fields : arrived) {
+        QCOMPARE(fields.Mode, QString("~"));
+        QVERIFY(fields.OffAir);
+    }
 }
 
 void TestUdpMessageProcessing::dtText_data()

@@ -18,8 +18,10 @@ struct DecodeMessage {
 // numbers they show, so that no step reads a number back from its text.
 struct DecodeFields {
     QString TimeText; // "hh:mm:ss"
-    QString SnrText;  // "-12", "3"
-    QString DtText;   // one decimal, "+" from zero up: "+0.2", "-0.5"
+    // The time of day it was decoded at, in milliseconds.
+    std::int32_t TimeMs = 0;
+    QString SnrText; // "-12", "3"
+    QString DtText;  // one decimal, "+" from zero up: "+0.2", "-0.5"
     QString Callsign;
     QString Message;
     std::int16_t Snr = 0;

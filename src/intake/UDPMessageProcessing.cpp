@@ -78,7 +78,7 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     m_message.TimeMs = m_reader.ReadInt32();
     m_message.Snr = Checked::narrow16(m_reader.ReadInt32());
     m_message.DeltaTime = m_reader.ReadDouble();
-    m_reader.ReadInt32();                          // delta frequency
+    m_reader.ReadInt32(); // delta frequency
     const QString mode = DatagramReader::CutAtNul(m_reader.ReadText());
     const qsizetype messageStart = m_reader.cursor();
     m_message.Message = DatagramReader::CutAtNul(m_reader.ReadText());
@@ -94,6 +94,7 @@ DecodeFields UDPMessageProcessing::ProcessDecode()
     const QStringList words = splitWords(m_message.Message);
     fields.Callsign = stationCallsign(pickCallsign(words).remove(QLatin1Char('\t')));
     fields.TimeText = timeText(m_message.TimeMs);
+    fields.TimeMs = m_message.TimeMs;
     fields.SnrText = QString::number(m_message.Snr);
     fields.Snr = m_message.Snr;
     fields.Message = m_message.Message;

@@ -1,6 +1,8 @@
 #include "tallies/DecodeSteps.h"
 
 #include "tallies/CallsignTally.h"
+#include "tallies/ChangeCheck.h"
+#include "tallies/ClockCheck.h"
 #include "tallies/DecodeLog.h"
 #include "tallies/TrackedHistory.h"
 
@@ -11,6 +13,8 @@ DecodeSteps::DecodeSteps(const QColor& callsignColor, QObject* parent)
     , m_tally(new CallsignTally(this))
     , m_log(new DecodeLog(callsignColor, this))
     , m_history(new TrackedHistory(this))
+    , m_clock(new ClockCheck(this))
+    , m_change(new ChangeCheck(this))
 {
 }
 
@@ -26,6 +30,8 @@ void DecodeSteps::process(const QByteArray& datagram)
                 m_history->TrackDecode(fields);
                 m_log->LogDecode(fields);
                 m_history->ScrollTrackedHistory();
+                m_clock->add(fields);
+                m_change->add(fields);
             }
         }
     } catch (const std::exception&) {

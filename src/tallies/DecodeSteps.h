@@ -6,12 +6,15 @@
 #include <QObject>
 
 class CallsignTally;
+class ChangeCheck;
+class ClockCheck;
 class DecodeLog;
 class TrackedHistory;
 
 // What every datagram goes through: the intake, the replay filter, then the four per-decode
-// steps in their fixed order on the tallies this object owns. It is the one error boundary of a
-// datagram: whatever fails ends only that datagram, silently, and keeps what was already done.
+// steps in their fixed order on the tallies this object owns, and the two verdicts' counts. It is
+// the one error boundary of a datagram: whatever fails ends only that datagram, silently, and keeps
+// what was already done.
 class DecodeSteps : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +29,8 @@ public:
     const DecodeLog& log() const { return *m_log; }
     TrackedHistory& history() { return *m_history; }
     const TrackedHistory& history() const { return *m_history; }
+    ClockCheck& clock() { return *m_clock; }
+    ChangeCheck& change() { return *m_change; }
 
 signals:
     // A Decode report's sender was read, whether or not the rest of the report could be; said
@@ -38,4 +43,6 @@ private:
     CallsignTally* m_tally;
     DecodeLog* m_log;
     TrackedHistory* m_history;
+    ClockCheck* m_clock;
+    ChangeCheck* m_change;
 };

@@ -2,6 +2,8 @@
 
 #include "core/RuntimeError.h"
 
+#include <QLabel>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -123,6 +125,41 @@ void ChartControl::setValueRange(double minimum, double maximum)
     m_valueTicker->setTickStep(5);
 }
 
+void ChartControl::setVerdict(const QString& text, int lines)
+{
+    if (!m_verdict) {
+        m_verdict = new QLabel(this);
+        m_verdict->setObjectName(objectName() + QStringLiteral("Verdict"));
+        m_verdict->setTextFormat(Qt::PlainText);
+        m_verdict->setWordWrap(true);
+        m_verdict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_verdict->setFont(chartFont());
+        m_verdictRoom = new QCPLayoutElement(this);
+        plotLayout()->addElement(plotLayout()->rowCount(), 0, m_verdictRoom);
+        plotLayout()->setRowStretchFactor(plotLayout()->rowCount() - 1, 0.001);
+    }
+    const int height = lines * m_verdict->fontMetrics().lineSpacing() + 2;
+    m_verdictRoom->setMinimumSize(0, height);
+    m_verdictRoom->setMaximumSize(QWIDGETSIZE_MAX, height);
+    m_verdict->setText(text);
+    m_verdict->setGeometry(4, this->height() - height, width() - 8, height);
+    m_verdict->show();
+    markChanged();
+}
+
+QString ChartControl::verdict() const
+{
+    return m_verdict ? m_verdict->text() : QString();
+}
+
+void ChartControl::resizeEvent(QResizeEvent* event)
+{
+    QCustomPlot::resizeEvent(event);
+    if (m_verdict)
+        m_verdict->setGeometry(4, height() - m_verdictRoom->minimumSize().height(), width() - 8,
+                               m_verdictRoom->minimumSize().height());
+}
+
 void ChartControl::checkRow(int row) const
 {
     if (row < 1 || row > m_rows)
@@ -230,7 +267,8 @@ void ChartControl::showEvent(QShowEvent* event)
 void ChartControl::syncTurn()
 {
     m_syncPending = false;
-    const QString description = describe();
+    const QString description =
+        verdict().isEmpty() ? describe() : describe() + QLatin1Char('\n') + verdict();
     if (accessibleDescription() != description)
         setAccessibleDescription(description);
     if (m_plotStale && isVisible()) {

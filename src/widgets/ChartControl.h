@@ -49,8 +49,14 @@ public:
     // The fixed value range of a line chart, with a tick every 5.
     void setValueRange(double minimum, double maximum);
 
+    // What the chart means, in words below the plot, which gives up lines of room for it (the
+    // chart's place stays); the accessible description ends with the same text.
+    void setVerdict(const QString& text, int lines);
+    QString verdict() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void checkRow(int row) const;
@@ -81,4 +87,6 @@ private:
     QSharedPointer<QCPAxisTickerText> m_rowTicker;
     QSharedPointer<QCPAxisTickerFixed> m_valueTicker;
     QVector<QCPGraph*> m_graphs;
+    QLabel* m_verdict = nullptr;
+    QCPLayoutElement* m_verdictRoom = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "platform/SessionEnd.h"
 #include "platform/UdpListener.h"
 #include "tallies/CallsignTally.h"
+#include "tallies/ChangeCheck.h"
 #include "tallies/DecodeLog.h"
 #include "tallies/DecodeSteps.h"
 #include "tallies/TrackedHistory.h"
@@ -38,6 +39,8 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
                           [this] { return m_view == View::DtGraph; });
     TallyViews::showLog(m_steps->log(), *MSFlexGrid1);
     TallyViews::showHistory(m_steps->history(), *Text1, *MSFlexGrid2, *MSChart2);
+    TallyViews::showClock(m_steps->clock(), *MSChart1);
+    TallyViews::showChange(m_steps->change(), *MSChart2);
 
     connect(m_steps, &DecodeSteps::senderRead, this, &Form1::showSenderId);
     // A decoder is heard: the notice of one found elsewhere has had its day.
@@ -260,6 +263,7 @@ void Form1::Clear_Chart2()
 void Form1::Command1_Click()
 {
     m_steps->history().switchColor();
+    m_steps->change().switchBlock();
 }
 
 void Form1::MSFlexGrid1_Click()

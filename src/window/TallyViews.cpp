@@ -2,6 +2,8 @@
 
 #include "tallies/CallsignTally.h"
 #include "tallies/CellTable.h"
+#include "tallies/ChangeCheck.h"
+#include "tallies/ClockCheck.h"
 #include "tallies/DecodeLog.h"
 #include "tallies/TrackedHistory.h"
 #include "widgets/CallsignBox.h"
@@ -15,6 +17,8 @@ namespace TallyViews {
 void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
                std::function<bool()> dtShowing)
 {
+    for (int row = 1; row <= CallsignTally::BucketCount; ++row)
+        chart.setRowLabel(row, CallsignTally::RowLabels[row - 1]);
     QObject::connect(&tally, &CallsignTally::changed, &status,
                      [&tally, &status, &caption, &chart, dtShowing]() noexcept {
                          status.setText(tally.statusCaption());
@@ -27,8 +31,23 @@ void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, Char
 void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept
 {
     chart.setChartData(tally.chartData());
-    for (int row = 1; row <= CallsignTally::BucketCount; ++row)
-        chart.setRowLabel(row, CallsignTally::RowLabels[row - 1]);
+}
+
+void showClock(ClockCheck& clock, ChartControl& histogram)
+{
+    const auto show = [&histogram](const QString& line) noexcept { histogram.setVerdict(line, 1); };
+    QObject::connect(&clock, &ClockCheck::lineChanged, &histogram, show);
+    show(clock.line());
+}
+
+void showChange(ChangeCheck& change, ChartControl& snrChart)
+{
+    // What a change of transmit power did is heard elsewhere, never here.
+    const auto show = [&snrChart](const QString& line) noexcept {
+        snrChart.setVerdict(line + QStringLiteral("\nTransmit power changes do not show here."), 3);
+    };
+    QObject::connect(&change, &ChangeCheck::lineChanged, &snrChart, show);
+    show(change.line());
 }
 
 void showLog(DecodeLog& log, FlexGrid& grid)
@@ -51,7 +70,11 @@ void showHistory(TrackedHistory& history, const CallsignBox& box, FlexGrid& grid
         grid.setCol(TrackedHistory::Time);
         grid.setTopRow(0);
     });
-    QObject::connect(&history, &TrackedHistory::scrolled, &grid, &FlexGrid::setTopRow);
+    QObject::connect(&history, &TrackedHistory::scrolled, &grid, [&grid](int topRow) noexcept {
+        // The history keeps its first row to show inside its page.
+        if (topRow < grid.rows())
+            grid.setTopRow(topRow);
+    });
     QObject::connect(&history, &TrackedHistory::pointSet, &chart,
                      [&chart](int series, int point, int snr) noexcept {
                          chart.setRow(point);

@@ -4,6 +4,8 @@
 
 class CallsignBox;
 class CallsignTally;
+class ChangeCheck;
+class ClockCheck;
 class ChartControl;
 class DecodeLog;
 class FlexGrid;
@@ -15,11 +17,16 @@ class TrackedHistory;
 // values its tally keeps in range.
 namespace TallyViews {
 
-// The lowest SNR and total in status, the histogram in chart, and the unique count in caption
-// while dtShowing says the DT view shows.
+// The lowest SNR and total in status, the histogram and its row labels in chart, and the unique
+// count in caption while dtShowing says the DT view shows.
 void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
                std::function<bool()> dtShowing);
 void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept;
+
+// Whether this clock is right, below the DT histogram.
+void showClock(ClockCheck& clock, ChartControl& histogram);
+// What a change at this station did, below the SNR chart.
+void showChange(ChangeCheck& change, ChartControl& snrChart);
 
 // The log's page in grid, its newest row the current cell and in view.
 void showLog(DecodeLog& log, FlexGrid& grid);

@@ -153,28 +153,37 @@ void TestCommands::chartsReadByAScreenReader()
     h.decode("CQ VE3XYZ FN03", -3, -0.8);
     h.decode("W9XYZ K1ABC FN42", -11, 0.4);
     h.decode("W9XYZ K1ABC R-03", -13, 0.4);
+    // Each chart is read as it is shown: its data, then the verdict below it.
+    const auto shown = [&h](const char* chart) {
+        return h.find<QLabel>(QByteArray(QByteArray(chart) + "Verdict").constData())->text();
+    };
     QTRY_COMPARE(dt->text(QAccessible::Description),
                  QString("<-0.6: 1, -0.5: 0, -0.4: 0, -0.3: 0, -0.2: 0, -0.1: 0, 0: 1, 0.1: 0, "
-                         "0.2: 0, 0.3: 1, 0.4: 0, 0.5: 0, >0.6: 0"));
+                         "0.2: 0, 0.3: 1, 0.4: 0, 0.5: 0, >0.6: 0\n") +
+                     shown("MSChart1"));
+    QCOMPARE(shown("MSChart1"), QString("Clock: too few stations yet (3 of 6)"));
     QTRY_COMPARE(db->text(QAccessible::Description),
-                 QString("C1: 1: -12, 2: -11, 3: -13; C2: none"));
+                 "C1: 1: -12, 2: -11, 3: -13; C2: none\n" + shown("MSChart2"));
+    QVERIFY(shown("MSChart2").startsWith("Change: press Change color when you switch"));
+    QVERIFY(shown("MSChart2").endsWith("\nTransmit power changes do not show here."));
 
     f.Command1_Click();
     h.decode("W9XYZ K1ABC RR73", -9);
     QTRY_COMPARE(db->text(QAccessible::Description),
-                 QString("C1: 1: -12, 2: -11, 3: -13; C2: 4: -9"));
+                 "C1: 1: -12, 2: -11, 3: -13; C2: 4: -9\n" + shown("MSChart2"));
+    QVERIFY(shown("MSChart2").startsWith("B vs A: not conclusive yet: 1 of 1 stronger on B"));
 
     // Past the page of 70 points the chart starts again in the first series.
     for (int n = 5; n <= 70; ++n)
         h.decode("CQ K1ABC FN42", -20);
     h.decode("CQ K1ABC FN42", -7);
-    QTRY_COMPARE(db->text(QAccessible::Description), QString("C1: 1: -7; C2: none"));
+    QTRY_COMPARE(db->text(QAccessible::Description), "C1: 1: -7; C2: none\n" + shown("MSChart2"));
 
     c.MSFlexGrid1->setRow(1);
     c.MSFlexGrid1->setCol(4);
     f.MSFlexGrid1_Click();
     QCOMPARE(c.Text1->text(), QString("W9XYZ"));
-    QTRY_COMPARE(db->text(QAccessible::Description), QString("C1: none; C2: none"));
+    QTRY_COMPARE(db->text(QAccessible::Description), "C1: none; C2: none\n" + shown("MSChart2"));
 }
 
 void TestCommands::pickOnCallsignColumnTracksAndRestarts()

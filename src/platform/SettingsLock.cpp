@@ -23,17 +23,23 @@ enum class Outcome { Held, AnotherCopy, Unjudged };
 
 QString runtimeFolder();
 
-// One file, however its path is spelt.
+// The file's path, however it is spelt: absolute, clean, links resolved where it exists.
 QString normalised(const QString& path)
 {
     const QFileInfo info(path);
-    QString absolute = info.exists() ? info.canonicalFilePath() : QString();
-    if (absolute.isEmpty())
-        absolute = QDir::cleanPath(info.absoluteFilePath());
+    const QString canonical = info.exists() ? info.canonicalFilePath() : QString();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// The same for every spelling of the path, letter case too where the file system ignores it.
+QByteArray keyOf(const QString& path)
+{
 #ifdef Q_OS_WIN
-    absolute = absolute.toLower();
+    const QString spelt = path.toLower();
+#else
+    const QString& spelt = path;
 #endif
-    return absolute;
+    return QCryptographicHash::hash(spelt.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
 }
 
 } // namespace
@@ -140,10 +146,8 @@ SettingsLock::SettingsLock(const QString& settingsPath, const QString& runtimeDi
         m_markPath = settings + QStringLiteral(".lock");
     } else if (const QString runtime = runtimeDir.isEmpty() ? runtimeFolder() : runtimeDir;
                !runtime.isEmpty()) {
-        const QByteArray key =
-            QCryptographicHash::hash(settings.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-        m_markPath =
-            QDir(runtime).filePath(QStringLiteral("vantorel-%1.lock").arg(QLatin1String(key)));
+        m_markPath = QDir(runtime).filePath(
+            QStringLiteral("vantorel-%1.lock").arg(QLatin1String(keyOf(settings))));
     }
     if (m_markPath.isEmpty())
         return;

@@ -31,6 +31,7 @@ public:
     const TrackedHistory& history() const { return *m_history; }
     ClockCheck& clock() { return *m_clock; }
     ChangeCheck& change() { return *m_change; }
+    const ChangeCheck& change() const { return *m_change; }
 
 signals:
     // A Decode report's sender was read, whether or not the rest of the report could be; said

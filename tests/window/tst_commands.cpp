@@ -1,5 +1,6 @@
 #include "FormHarness.h"
 #include "platform/UdpListener.h"
+#include "tallies/ChangeCheck.h"
 #include "tallies/TrackedHistory.h"
 #include "widgets/ChartControl.h"
 #include "widgets/FlexGrid.h"
@@ -178,6 +179,9 @@ void TestCommands::chartsReadByAScreenReader()
         h.decode("CQ K1ABC FN42", -20);
     h.decode("CQ K1ABC FN42", -7);
     QTRY_COMPARE(db->text(QAccessible::Description), "C1: 1: -7; C2: none\n" + shown("MSChart2"));
+    // The page's colour starts again; the block the user switched to stays B.
+    QVERIFY(!h.steps().history().colorFlag());
+    QCOMPARE(h.steps().change().side(), 1);
 
     c.MSFlexGrid1->setRow(1);
     c.MSFlexGrid1->setCol(4);

@@ -136,7 +136,7 @@ void ClockCheck::closePeriod()
     m_changedAtMs = run.front().timeMs;
 }
 
-QString ClockCheck::line() const
+ClockCheck::Verdict ClockCheck::verdict() const
 {
     std::vector<double> medians = stationMedians();
     const int n = static_cast<int>(medians.size());
@@ -146,7 +146,7 @@ QString ClockCheck::line() const
         if (m_changedAtMs >= 0)
             text += QStringLiteral("; clock changed at ") +
                     UDPMessageProcessing::timeText(m_changedAtMs);
-        return text;
+        return {text, Level::None};
     }
     std::sort(medians.begin(), medians.end());
     std::vector<double> copy = medians;
@@ -160,25 +160,29 @@ QString ClockCheck::line() const
             .arg(OrderStatistics::signedTenths(low), OrderStatistics::signedTenths(high));
     const Levels* levels = levelsFor(m_mode);
     if (!levels)
-        return QStringLiteral("Clock: median DT %1 s over %2 stations in 10 min (%3)")
-            .arg(median)
-            .arg(n)
-            .arg(interval);
+        return {QStringLiteral("Clock: median DT %1 s over %2 stations in 10 min (%3)")
+                    .arg(median)
+                    .arg(n)
+                    .arg(interval),
+                Level::None};
     // A positive DT: every station starts late here, so this clock is fast.
     const int side = low > levels->checkTenths ? 1 : high < -levels->checkTenths ? -1 : 0;
     if (side == 0)
-        return QStringLiteral("Clock OK: median DT %1 s over %2 stations in 10 min")
-            .arg(median)
-            .arg(n);
+        return {QStringLiteral("Clock OK: median DT %1 s over %2 stations in 10 min")
+                    .arg(median)
+                    .arg(n),
+                Level::Ok};
     const QString about = OrderStatistics::signedTenths(std::fabs(m)).mid(1) +
                           (side > 0 ? QStringLiteral(" s fast") : QStringLiteral(" s slow"));
     const QString figures =
         QStringLiteral("(median DT %1 s over %2 stations; %3)").arg(median).arg(n).arg(interval);
     const bool wrong = side > 0 ? low > levels->wrongTenths : high < -levels->wrongTenths;
     if (wrong)
-        return QStringLiteral("Your clock is about %1: %2 needs it within %3 %4")
-            .arg(about, QLatin1String(levels->mode), QLatin1String(levels->wrongText), figures);
-    return QStringLiteral("Check your clock: about %1 %2").arg(about, figures);
+        return {
+            QStringLiteral("Your clock is about %1: %2 needs it within %3 %4")
+                .arg(about, QLatin1String(levels->mode), QLatin1String(levels->wrongText), figures),
+            Level::Wrong};
+    return {QStringLiteral("Check your clock: about %1 %2").arg(about, figures), Level::Check};
 }
 
 void ClockCheck::scheduleAnnouncement()
@@ -192,5 +196,5 @@ void ClockCheck::scheduleAnnouncement()
 void ClockCheck::announce()
 {
     m_announcementPending = false;
-    emit lineChanged(line());
+    emit verdictChanged(verdict());
 }

@@ -27,15 +27,23 @@ public:
     static constexpr int StepPeriods = 3;
     static constexpr int StepTenths = 5;
 
+    // How far the verdict says the clock is off.
+    enum class Level { None, Ok, Check, Wrong };
+    struct Verdict {
+        QString line;
+        Level level = Level::None;
+    };
+
     explicit ClockCheck(QObject* parent);
 
     // Counts a decode that names a callsign, is new, not doubtful, not from a recording and
     // not one of several streams ("RR73;").
     void add(const DecodeFields& fields);
-    QString line() const;
+    Verdict verdict() const;
+    QString line() const { return verdict().line; }
 
 signals:
-    void lineChanged(const QString& line);
+    void verdictChanged(const ClockCheck::Verdict& verdict);
 
 private:
     struct Sample {

@@ -125,7 +125,7 @@ void ChartControl::setValueRange(double minimum, double maximum)
     m_valueTicker->setTickStep(5);
 }
 
-void ChartControl::setVerdict(const QString& text, int lines)
+void ChartControl::setVerdict(const QString& text, int lines, const QColor& color)
 {
     if (!m_verdict) {
         m_verdict = new QLabel(this);
@@ -142,6 +142,10 @@ void ChartControl::setVerdict(const QString& text, int lines)
     m_verdictRoom->setMinimumSize(0, height);
     m_verdictRoom->setMaximumSize(QWIDGETSIZE_MAX, height);
     m_verdict->setText(text);
+    QPalette palette = m_verdict->palette();
+    palette.setColor(QPalette::WindowText,
+                     color.isValid() ? color : this->palette().color(QPalette::WindowText));
+    m_verdict->setPalette(palette);
     m_verdict->setGeometry(4, this->height() - height, width() - 8, height);
     m_verdict->show();
     markChanged();

@@ -51,7 +51,7 @@ public:
 
     // What the chart means, in words below the plot, which gives up lines of room for it (the
     // chart's place stays); the accessible description ends with the same text.
-    void setVerdict(const QString& text, int lines);
+    void setVerdict(const QString& text, int lines, const QColor& color = QColor());
     QString verdict() const;
 
 protected:

@@ -35,9 +35,15 @@ void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept
 
 void showClock(ClockCheck& clock, ChartControl& histogram)
 {
-    const auto show = [&histogram](const QString& line) noexcept { histogram.setVerdict(line, 1); };
-    QObject::connect(&clock, &ClockCheck::lineChanged, &histogram, show);
-    show(clock.line());
+    const auto show = [&histogram](const ClockCheck::Verdict& verdict) noexcept {
+        // Red for a clock the mode cannot work with, dark orange for one to check.
+        const QColor color = verdict.level == ClockCheck::Level::Wrong   ? QColor(192, 0, 0)
+                             : verdict.level == ClockCheck::Level::Check ? QColor(160, 80, 0)
+                                                                         : QColor();
+        histogram.setVerdict(verdict.line, 1, color);
+    };
+    QObject::connect(&clock, &ClockCheck::verdictChanged, &histogram, show);
+    show(clock.verdict());
 }
 
 void showChange(ChangeCheck& change, ChartControl& snrChart)

@@ -1,5 +1,6 @@
 #include "AllTxt.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace AllTxt {
@@ -23,6 +24,15 @@ std::optional<std::uint32_t> timeOfDay(const QString& hhmmss)
     return static_cast<std::uint32_t>(((hours * 60 + minutes) * 60 + seconds) * 1000);
 }
 
+// The log names the mode; on the wire the decoder marks it with one character.
+QString modeMarker(const QString& name)
+{
+    static const QHash<QString, QString> markers{{"FT8", "~"},    {"FT4", "+"}, {"JT65", "#"},
+                                                 {"JT9", "@"},    {"Q65", ":"}, {"JT4", "$"},
+                                                 {"MSK144", "&"}, {"FST4", "`"}};
+    return markers.value(name, name);
+}
+
 } // namespace
 
 std::optional<DecodeReport> parseLine(const QString& line)
@@ -36,7 +46,7 @@ std::optional<DecodeReport> parseLine(const QString& line)
     QString time;
     if (const auto match = dated.match(line); match.hasMatch()) {
         time = match.captured(1);
-        report.mode = match.captured(2);
+        report.mode = modeMarker(match.captured(2));
         report.snr = match.captured(3).toInt();
         report.deltaTime = match.captured(4).toDouble();
         report.deltaFrequency = match.captured(5).toUInt();

@@ -27,14 +27,23 @@ void TestSample::lineLayouts_data()
     QTest::addColumn<bool>("valid");
     QTest::addColumn<int>("snr");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("mode"); // as the decoder marks it on the wire
     QTest::newRow("dated") << "231207_123015    14.074 Rx FT8    -12  0.2 1234 CQ K1ABC FN42"
-                           << true << -12 << "CQ K1ABC FN42";
+                           << true << -12 << "CQ K1ABC FN42"
+                           << "~";
+    QTest::newRow("dated FT4") << "231207_123015    14.080 Rx FT4    -12  0.2 1234 CQ K1ABC FN42"
+                               << true << -12 << "CQ K1ABC FN42"
+                               << "+";
     QTest::newRow("plain") << "123015 -3  -0.5 1234 ~  K1ABC  W9XYZ R-05" << true << -3
-                           << "K1ABC W9XYZ R-05";
+                           << "K1ABC W9XYZ R-05"
+                           << "~";
     QTest::newRow("transmission") << "231207_123030    14.074 Tx FT8      0  0.0 1500 CQ K1ABC"
-                                  << false << 0 << "";
-    QTest::newRow("blank") << "" << false << 0 << "";
-    QTest::newRow("bad time") << "256099 -3 0.1 1234 ~ CQ K1ABC FN42" << false << 0 << "";
+                                  << false << 0 << ""
+                                  << "";
+    QTest::newRow("blank") << "" << false << 0 << ""
+                           << "";
+    QTest::newRow("bad time") << "256099 -3 0.1 1234 ~ CQ K1ABC FN42" << false << 0 << ""
+                              << "";
 }
 
 void TestSample::lineLayouts()
@@ -49,6 +58,8 @@ void TestSample::lineLayouts()
         return;
     QCOMPARE(report->snr, snr);
     QCOMPARE(report->message, message);
+    QFETCH(QString, mode);
+    QCOMPARE(report->mode, mode);
     QCOMPARE(report->timeMs, 45'015'000u);
 }
 

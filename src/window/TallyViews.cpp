@@ -40,7 +40,7 @@ void showClock(ClockCheck& clock, ChartControl& histogram)
         const QColor color = verdict.level == ClockCheck::Level::Wrong   ? QColor(192, 0, 0)
                              : verdict.level == ClockCheck::Level::Check ? QColor(160, 80, 0)
                                                                          : QColor();
-        histogram.setVerdict(verdict.line, 1, color);
+        histogram.setVerdict(verdict.line, 2, color);
     };
     QObject::connect(&clock, &ClockCheck::verdictChanged, &histogram, show);
     show(clock.verdict());

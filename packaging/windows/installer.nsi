@@ -88,6 +88,8 @@ Section "Uninstall"
     !insertmacro WAIT_UNTIL_NOT_RUNNING
     !include "${FILES}\uninstall.nsh"
     Delete "$INSTDIR\uninstall.exe"
+    ; The mark a copy that did not end cleanly left beside its settings; none runs now.
+    Delete "$INSTDIR\Vantorel.ini.lock"
     Delete "$SMPROGRAMS\Vantorel.lnk"
     ; Removed only when empty: a settings file that an administrator put there stays.
     RMDir "$INSTDIR\platforms"

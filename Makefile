@@ -1,6 +1,6 @@
 # Set-up and build commands for a Debian 12 machine; see README.md.
-PACKAGES := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-liberation \
-            xvfb xauth imagemagick xdotool clang-format locales iproute2
+PACKAGES := cmake g++ make qt6-base-dev libqcustomplot-dev libcanberra-dev pkg-config fonts-liberation \
+            xvfb xauth imagemagick xdotool clang-format locales iproute2 dbus-daemon
 JOBS ?= 2
 
 PACKAGE_TOOLS := dpkg-dev lintian desktop-file-utils appstream man-db

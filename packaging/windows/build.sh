@@ -58,6 +58,8 @@ $mingw-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 sed 's/$/\r/' tools/sample-all.txt > "$stage/sample-all.txt"
 sed 's/$/\r/' "$here/README.txt" > "$stage/README.txt"
+# The alert's sound, beside the program that plays it.
+cp packaging/alert.wav "$stage/"
 
 zip_name=Vantorel-$version-win64.zip
 rm -f "$out/$zip_name"

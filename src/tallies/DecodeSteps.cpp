@@ -21,6 +21,7 @@ DecodeSteps::DecodeSteps(const QColor& callsignColor, QObject* parent)
 void DecodeSteps::process(const QByteArray& datagram)
 {
     std::optional<QString> sender;
+    std::optional<DecodeFields> alert;
     try {
         sender = m_intake.ProcessDatagram(datagram);
         if (sender) {
@@ -32,10 +33,14 @@ void DecodeSteps::process(const QByteArray& datagram)
                 m_history->ScrollTrackedHistory();
                 m_clock->add(fields);
                 m_change->add(fields);
+                if (m_alerts.alerts(fields))
+                    alert = fields;
             }
         }
     } catch (const std::exception&) {
     }
     if (sender)
         emit senderRead(*sender);
+    if (alert)
+        emit trackedHeard(*alert);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/UDPMessageProcessing.h"
+#include "tallies/AlertRule.h"
 #include "tallies/ReplayFilter.h"
 
 #include <QObject>
@@ -22,6 +23,8 @@ public:
     DecodeSteps(const QColor& callsignColor, QObject* parent);
 
     void process(const QByteArray& datagram);
+    // The callsign picked or typed, for the alert.
+    void track(const QString& callsign) { m_alerts.track(callsign); }
 
     CallsignTally& tally() { return *m_tally; }
     const CallsignTally& tally() const { return *m_tally; }
@@ -37,10 +40,13 @@ signals:
     // A Decode report's sender was read, whether or not the rest of the report could be; said
     // after the boundary, so that nothing it reaches runs inside it.
     void senderRead(const QString& id);
+    // A decode of the tracked callsign worth an alert; said after the boundary too.
+    void trackedHeard(const DecodeFields& fields);
 
 private:
     UDPMessageProcessing m_intake;
     ReplayFilter m_replays;
+    AlertRule m_alerts;
     CallsignTally* m_tally;
     DecodeLog* m_log;
     TrackedHistory* m_history;

@@ -19,6 +19,7 @@
 #include "window/WindowPlacement.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,13 +29,15 @@
 
 #include <cstdio>
 
-Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent)
+Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs,
+             const AlertServicesFactory& alertServices, QWidget* parent)
     : QMainWindow(parent)
     , m_settings(folders)
     , m_dialogs(dialogs)
     , m_steps(new DecodeSteps(Geometry::winColor(Design::CallsignColor), this))
 {
     setupUi(*this);
+    m_alert = new TrackedAlert(*this, *AlertAnnouncement, alertServices(*this), this);
     TallyViews::showTally(m_steps->tally(), *Label3, *Label1, *MSChart1,
                           [this] { return m_view == View::DtGraph; });
     TallyViews::showLog(m_steps->log(), *MSFlexGrid1);
@@ -46,6 +49,13 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* pare
     // A decoder is heard: the notice of one found elsewhere has had its day.
     connect(m_steps, &DecodeSteps::senderRead, Notice, &QWidget::hide);
     connect(Notice, &DecoderNotice::taken, this, &Form1::listenNow);
+    connect(m_steps, &DecodeSteps::trackedHeard, m_alert, &TrackedAlert::heard);
+    connect(Text1, &QLineEdit::textChanged, m_steps, &DecodeSteps::track);
+    connect(AlertCheck, &QCheckBox::toggled, this, [this](bool on) {
+        m_alert->setEnabled(on);
+        AlertSoundCheck->setEnabled(on);
+    });
+    connect(AlertSoundCheck, &QCheckBox::toggled, m_alert, &TrackedAlert::setSoundEnabled);
     connect(UDPSocket, &UdpListener::datagramArrived, this, &Form1::UDPSocket_DataArrival);
     connect(UDPSocket, &UdpListener::datagramsDropped, this, &Form1::showDroppedDatagrams);
     connect(MSFlexGrid1, &FlexGrid::cellClicked, this, &Form1::MSFlexGrid1_Click);
@@ -99,6 +109,11 @@ void Form1::Form_Load()
                         ? QStringLiteral("Vantorel is already running with these settings")
                         : listeningCaption());
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
+    AlertSoundCheck->setChecked(m_settings.stored().alertSound);
+    AlertCheck->setChecked(m_settings.stored().alert);
+    m_alert->setSoundEnabled(AlertSoundCheck->isChecked());
+    m_alert->setEnabled(AlertCheck->isChecked());
+    AlertSoundCheck->setEnabled(AlertCheck->isChecked());
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     m_steps->log().resetCounter();
     Command1->hide();
@@ -240,7 +255,8 @@ bool Form1::saveSettings(const Listening& listening, QString* error) const
 {
     return m_settings.save(
         listening,
-        QPointF(Geometry::toTwips(pos().x(), *this), Geometry::toTwips(pos().y(), *this)), error);
+        QPointF(Geometry::toTwips(pos().x(), *this), Geometry::toTwips(pos().y(), *this)),
+        {AlertCheck->isChecked(), AlertSoundCheck->isChecked()}, error);
 }
 
 void Form1::UDPSocket_DataArrival(const QByteArray& datagram)
@@ -274,6 +290,8 @@ void Form1::MSFlexGrid1_Click()
     Text1->setText(MSFlexGrid1->textMatrix(row, DecodeLog::Callsign));
     m_pickedTime = MSFlexGrid1->textMatrix(row, DecodeLog::Time);
     m_steps->history().reset();
+    // Picked again, the callsign alerts at its next decode.
+    m_steps->track(Text1->text());
 }
 
 void Form1::Text1_Click()
@@ -347,6 +365,8 @@ void Form1::showView(View view)
     MSFlexGrid1->setVisible(messages);
     MSFlexGrid2->setVisible(messages);
     Text1->setVisible(messages);
+    AlertCheck->setVisible(messages);
+    AlertSoundCheck->setVisible(messages);
     Label2->setVisible(messages);
     Command1->setVisible(db);
     mnuShowDB->setEnabled(!db);

@@ -3,6 +3,7 @@
 #include "window/Form1Controls.h"
 #include "window/Listening.h"
 #include "window/SettingsKeeper.h"
+#include "window/TrackedAlert.h"
 
 #include <QMainWindow>
 
@@ -16,8 +17,11 @@ class UserDialogs;
 class Form1 : public QMainWindow, private Form1Controls {
     Q_OBJECT
 public:
-    // folders are where the settings file may live; dialogs answers the modal questions.
-    Form1(const SettingsFolders& folders, UserDialogs& dialogs, QWidget* parent = nullptr);
+    // folders are where the settings file may live; dialogs answers the modal questions;
+    // alertServices gives what an alert reaches.
+    Form1(const SettingsFolders& folders, UserDialogs& dialogs,
+          const AlertServicesFactory& alertServices = &AlertServices::forWindow,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     void Clear_Chart2();
@@ -71,6 +75,7 @@ private:
     SettingsKeeper m_settings;
     UserDialogs& m_dialogs;
     DecodeSteps* m_steps;
+    TrackedAlert* m_alert;
     Listening m_listening{StoredSettings::DefaultPort, QString()};
     // Why the listener could not be opened; empty while it listens.
     QString m_listenError;

@@ -12,6 +12,7 @@
 #include "widgets/Geometry.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
@@ -171,6 +172,18 @@ void Form1Controls::setupUi(QMainWindow& form)
     QWidget::setTabOrder(MSFlexGrid2, MSChart2);
     QWidget::setTabOrder(MSChart2, Command1);
 
+    AlertCheck = named(new QCheckBox(QStringLiteral("Alert"), client), "AlertCheck");
+    AlertCheck->setAccessibleName(QStringLiteral("Alert when the tracked callsign is heard"));
+    AlertSoundCheck = named(new QCheckBox(QStringLiteral("with sound"), client), "AlertSoundCheck");
+    AlertSoundCheck->setAccessibleName(QStringLiteral("Alert with a sound"));
+    for (QCheckBox* check : {AlertCheck, AlertSoundCheck})
+        check->setFont(arial(8.25));
+    QWidget::setTabOrder(Text1, AlertCheck);
+    QWidget::setTabOrder(AlertCheck, AlertSoundCheck);
+    QWidget::setTabOrder(AlertSoundCheck, MSChart1);
+    AlertAnnouncement = named(new QLabel(client), "AlertAnnouncement");
+    AlertAnnouncement->setTextFormat(Qt::PlainText);
+
     Notice = new DecoderNotice(client);
     Notice->setFont(arial(8.25));
     QWidget::setTabOrder(Command1, Notice);
@@ -200,4 +213,7 @@ void Form1Controls::placeControls()
     MSFlexGrid2->setColAlignment(TrackedHistory::Callsign, Qt::AlignLeft | Qt::AlignVCenter);
     place(*MSFlexGrid2, Design::MSFlexGrid2);
     place(*Notice, Design::DecoderNotice);
+    place(*AlertCheck, Design::AlertCheck);
+    place(*AlertSoundCheck, Design::AlertSoundCheck);
+    place(*AlertAnnouncement, Design::AlertAnnouncement);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CallsignBox;
+class QCheckBox;
 class DecoderNotice;
 class ChartControl;
 class FlexGrid;
@@ -41,6 +42,11 @@ constexpr Place Command1{120, 3960, 1215, 375};
 constexpr Place Chart{50, 450, 7000, 3400};
 constexpr Place MSFlexGrid1{100, 450, 6900, 2310};
 constexpr Place MSFlexGrid2{100, 2800, 4100, 1150};
+// Below the callsign box, where the prompt's box ends: the alert's switches, for the callsign
+// they concern; and the label that speaks an alert to a screen reader, a pixel of its own.
+constexpr Place AlertCheck{4300, 3690, 1250, 255};
+constexpr Place AlertSoundCheck{5600, 3690, 1400, 255};
+constexpr Place AlertAnnouncement{4250, 3950, 15, 15};
 // Over the history band, the whole width, while a first start says which decoder it found.
 constexpr Place DecoderNotice{100, 2800, 6900, 1200};
 
@@ -68,6 +74,9 @@ struct Form1Controls {
     QPushButton* Command1 = nullptr;
     QTextEdit* RichTextBox1 = nullptr;
     DecoderNotice* Notice = nullptr;
+    QCheckBox* AlertCheck = nullptr;
+    QCheckBox* AlertSoundCheck = nullptr;
+    QLabel* AlertAnnouncement = nullptr;
     QAction* mnuUDPport = nullptr;
     QAction* mnuDecoders = nullptr;
     QAction* mnuShowDT = nullptr;

@@ -15,6 +15,14 @@ const QString PortKey = QStringLiteral("UDP port");
 const QString TopKey = QStringLiteral("Top");
 const QString LeftKey = QStringLiteral("Left");
 const QString GroupKey = QStringLiteral("Multicast group");
+const QString AlertKey = QStringLiteral("Alert");
+const QString AlertSoundKey = QStringLiteral("Alert sound");
+
+// Only "0" turns a switch off: absent or anything else leaves it on.
+bool switchFromText(const QString& text)
+{
+    return text.trimmed() != QStringLiteral("0");
+}
 
 // A program installed into the system's program folders keeps no file there, even when an
 // administrator who could write there runs it: the package manager would not know the file.
@@ -70,6 +78,8 @@ StoredSettings StoredSettings::read(const QString& path)
     settings.top = positionFromText(file.value(Section, TopKey, QStringLiteral("0")));
     settings.left = positionFromText(file.value(Section, LeftKey, QStringLiteral("0")));
     settings.multicastGroup = file.value(Section, GroupKey, QString());
+    settings.alert = switchFromText(file.value(Section, AlertKey, QString()));
+    settings.alertSound = switchFromText(file.value(Section, AlertSoundKey, QString()));
     return settings;
 }
 
@@ -88,5 +98,11 @@ bool StoredSettings::write(const QString& path, QString* error) const
     // An empty group listens at 127.0.0.1: a group written before is emptied, not kept.
     if (!multicastGroup.isEmpty() || !file.value(Section, GroupKey, QString()).isEmpty())
         file.setValue(Section, GroupKey, multicastGroup);
+    // A switch is written once it was turned off, or where the file has it already.
+    for (const auto& [key, on] :
+         {std::pair{AlertKey, alert}, std::pair{AlertSoundKey, alertSound}}) {
+        if (!on || !file.value(Section, key, QString()).isEmpty())
+            file.setValue(Section, key, on ? QStringLiteral("1") : QStringLiteral("0"));
+    }
     return file.save(error);
 }

@@ -26,7 +26,8 @@ struct SettingsFiles {
 };
 
 // The values kept from one run to the next in "Vantorel.ini", section "User": the listening
-// port, the window's top-left corner in twips and an optional multicast group to listen in.
+// port, the window's top-left corner in twips, an optional multicast group to listen in, and
+// whether the tracked callsign alerts, with a sound.
 struct StoredSettings {
     static constexpr std::uint16_t DefaultPort = Protocol::DefaultPort;
     static constexpr const char* FileName = "Vantorel.ini";
@@ -36,6 +37,9 @@ struct StoredSettings {
     float left = 0;
     // Empty: listen at 127.0.0.1. Kept as written, so that a wrong value can be shown as it is.
     QString multicastGroup;
+    // "Alert" and "Alert sound", 1 or 0; on when absent.
+    bool alert = true;
+    bool alertSound = true;
 
     // A missing or unreadable file gives the defaults.
     static StoredSettings read(const QString& path);

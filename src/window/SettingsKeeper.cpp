@@ -37,12 +37,15 @@ QString SettingsKeeper::anotherCopyMessage() const
         .arg(QDir::toNativeSeparators(m_files.writePath));
 }
 
-bool SettingsKeeper::save(const Listening& listening, QPointF topLeftTwips, QString* error) const
+bool SettingsKeeper::save(const Listening& listening, QPointF topLeftTwips, AlertSwitches alert,
+                          QString* error) const
 {
     StoredSettings settings;
     settings.listenPort = listening.port();
     settings.multicastGroup = listening.group();
     settings.top = static_cast<float>(topLeftTwips.y());
+    settings.alert = alert.alert;
+    settings.alertSound = alert.sound;
     settings.left = static_cast<float>(topLeftTwips.x());
     QString reason;
     if (settings.write(m_files.writePath, &reason))

@@ -26,9 +26,14 @@ public:
     bool anotherCopyRuns() const;
     QString anotherCopyMessage() const;
 
-    // Writes where to listen and the window's top-left corner in twips; on failure error says
-    // why.
-    bool save(const Listening& listening, QPointF topLeftTwips, QString* error) const;
+    // Writes where to listen, the window's top-left corner in twips and the alert's switches;
+    // on failure error says why.
+    struct AlertSwitches {
+        bool alert = true;
+        bool sound = true;
+    };
+    bool save(const Listening& listening, QPointF topLeftTwips, AlertSwitches alert,
+              QString* error) const;
     const QString& path() const { return m_files.writePath; }
     const QString& decoderDir() const { return m_folders.decoderDir; }
 

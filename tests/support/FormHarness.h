@@ -52,10 +52,46 @@ public:
     }
 };
 
+// What the window's alerts reached, through fakes of the system's routes.
+struct AlertsReached {
+    int sounds = 0;
+    int attention = 0;
+    // Each notification's title and body.
+    QList<QPair<QString, QString>> notifications;
+
+    AlertServicesFactory factory()
+    {
+        struct Sound : AlertSound {
+            AlertsReached& reached;
+            explicit Sound(AlertsReached& r)
+                : reached(r)
+            {
+            }
+            void play() override { ++reached.sounds; }
+        };
+        struct Notifier : DesktopNotifier {
+            AlertsReached& reached;
+            explicit Notifier(AlertsReached& r)
+                : reached(r)
+            {
+            }
+            void notify(const QString& title, const QString& body) override
+            {
+                reached.notifications.append({title, body});
+            }
+        };
+        return [this](QWidget&) {
+            return AlertServices{std::make_unique<Sound>(*this), std::make_unique<Notifier>(*this),
+                                 [this](QWidget&) { ++attention; }};
+        };
+    }
+};
+
 // A window started from its own temporary folder, fed with datagrams as the socket feeds it.
 struct FormHarness {
     QTemporaryDir dir;
     FakeDialogs dialogs;
+    AlertsReached alerts;
     std::unique_ptr<Form1> form;
     // The port the settings give, when the harness chose it.
     int port = -1;
@@ -138,7 +174,8 @@ struct FormHarness {
                 file.write(*ini);
         }
         form = std::make_unique<Form1>(
-            SettingsFolders{dir.path(), dir.filePath("config"), dir.filePath("decoders")}, dialogs);
+            SettingsFolders{dir.path(), dir.filePath("config"), dir.filePath("decoders")}, dialogs,
+            alerts.factory());
     }
 
     // The time of the last pick, as the dB view's caption names it; back in the log view.

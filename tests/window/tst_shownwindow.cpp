@@ -224,7 +224,8 @@ void TestShownWindow::tabMovesBetweenControlsNotCells()
     c.Text1->setFocus();
     QCOMPARE(QApplication::focusWidget(), c.Text1);
     // The charts and the button are hidden in this view; the rich text box takes no focus.
-    const QList<QWidget*> order{c.MSFlexGrid1, c.MSFlexGrid2, c.Text1};
+    const QList<QWidget*> order{h.find<QWidget>("AlertCheck"), h.find<QWidget>("AlertSoundCheck"),
+                                c.MSFlexGrid1, c.MSFlexGrid2, c.Text1};
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);

@@ -37,9 +37,11 @@ Form1::Form1(const SettingsFolders& folders, UserDialogs& dialogs,
     , m_steps(new DecodeSteps(Geometry::winColor(Design::CallsignColor), this))
 {
     setupUi(*this);
+    m_bottomLine.emplace(*Label1);
     m_alert = new TrackedAlert(*this, *AlertAnnouncement, alertServices(*this), this);
-    TallyViews::showTally(m_steps->tally(), *Label3, *Label1, *MSChart1,
-                          [this] { return m_view == View::DtGraph; });
+    TallyViews::showTally(m_steps->tally(), *Label3, *MSChart1, [this](const QString& caption) {
+        m_bottomLine->setCaption(View::DtGraph, caption);
+    });
     TallyViews::showLog(m_steps->log(), *MSFlexGrid1);
     TallyViews::showHistory(m_steps->history(), *Text1, *MSFlexGrid2, *MSChart2);
     TallyViews::showClock(m_steps->clock(), *MSChart1);
@@ -105,9 +107,11 @@ void Form1::Form_Load()
     mnuShowDT->setEnabled(true);
     mnuShowMessage->setEnabled(false);
     mnuShowDB->setEnabled(true);
-    Label1->setText(m_settings.anotherCopyRuns()
-                        ? QStringLiteral("Vantorel is already running with these settings")
-                        : listeningCaption());
+    m_bottomLine->setCaption(View::ReceivedMessages,
+                             m_settings.anotherCopyRuns()
+                                 ? QStringLiteral("Vantorel is already running with these settings")
+                                 : listeningCaption());
+    m_bottomLine->setCaption(View::DtGraph, m_steps->tally().dtCaption());
     Label2->setText(QStringLiteral("Click callsign above or type callsign hr"));
     AlertSoundCheck->setChecked(m_settings.stored().alertSound);
     AlertCheck->setChecked(m_settings.stored().alert);
@@ -175,8 +179,7 @@ void Form1::listenNow(const Listening& listening)
     m_listening = listening;
     UDPSocket->close();
     OpenListener();
-    if (m_view == View::ReceivedMessages)
-        Label1->setText(listeningCaption());
+    m_bottomLine->setCaption(View::ReceivedMessages, listeningCaption());
     if (!m_listenError.isEmpty())
         m_dialogs.showMessage(this, m_listening.errorMessage(m_listenError, m_settings.path()));
 }
@@ -184,9 +187,7 @@ void Form1::listenNow(const Listening& listening)
 void Form1::showDroppedDatagrams(std::uint64_t total)
 {
     m_droppedDatagrams = total;
-    // The port caption belongs to the received-message view.
-    if (m_view == View::ReceivedMessages)
-        Label1->setText(listeningCaption());
+    m_bottomLine->setCaption(View::ReceivedMessages, listeningCaption());
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -356,7 +357,7 @@ void Form1::listenFromNextStart(const Listening& listening)
 
 void Form1::showView(View view)
 {
-    m_view = view;
+    m_bottomLine->show(view);
     const bool db = view == View::DbGraph;
     const bool dt = view == View::DtGraph;
     const bool messages = view == View::ReceivedMessages;
@@ -376,19 +377,18 @@ void Form1::showView(View view)
 
 void Form1::mnuShowDB_Click()
 {
+    // The callsign and pick as they stand when the view is chosen.
+    m_bottomLine->setCaption(View::DbGraph, QStringLiteral("dB changes for ") + Text1->text() +
+                                                QStringLiteral(" from ") + m_pickedTime);
     showView(View::DbGraph);
-    Label1->setText(QStringLiteral("dB changes for ") + Text1->text() + QStringLiteral(" from ") +
-                    m_pickedTime);
 }
 
 void Form1::mnuShowDT_Click()
 {
     showView(View::DtGraph);
-    Label1->setText(m_steps->tally().dtCaption());
 }
 
 void Form1::mnuShowMessage_Click()
 {
     showView(View::ReceivedMessages);
-    Label1->setText(listeningCaption());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/BottomLine.h"
 #include "window/Form1Controls.h"
 #include "window/Listening.h"
 #include "window/SettingsKeeper.h"
@@ -8,6 +9,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <optional>
 
 class DecodeSteps;
 class UserDialogs;
@@ -69,7 +71,7 @@ private:
     void showSenderId(const QString& id);
     void showDroppedDatagrams(std::uint64_t total);
     // Which view shows; the menu item of the view in force is disabled.
-    enum class View { ReceivedMessages, DtGraph, DbGraph };
+    using View = BottomLine::View;
     void showView(View view);
 
     SettingsKeeper m_settings;
@@ -85,5 +87,6 @@ private:
     // Ended by a termination signal: nobody is there to answer a question.
     bool m_endedBySignal = false;
     bool m_shownOnce = false;
-    View m_view = View::ReceivedMessages;
+    // Made with the controls.
+    std::optional<BottomLine> m_bottomLine;
 };

@@ -14,16 +14,15 @@
 
 namespace TallyViews {
 
-void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
-               std::function<bool()> dtShowing)
+void showTally(const CallsignTally& tally, QLabel& status, ChartControl& chart,
+               std::function<void(const QString&)> dtCaption)
 {
     for (int row = 1; row <= CallsignTally::BucketCount; ++row)
         chart.setRowLabel(row, CallsignTally::RowLabels[row - 1]);
     QObject::connect(&tally, &CallsignTally::changed, &status,
-                     [&tally, &status, &caption, &chart, dtShowing]() noexcept {
+                     [&tally, &status, &chart, dtCaption]() noexcept {
                          status.setText(tally.statusCaption());
-                         if (dtShowing())
-                             caption.setText(tally.dtCaption());
+                         dtCaption(tally.dtCaption());
                          showHistogram(tally, chart);
                      });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 class CallsignBox;
@@ -18,9 +20,9 @@ class TrackedHistory;
 namespace TallyViews {
 
 // The lowest SNR and total in status, the histogram and its row labels in chart, and the unique
-// count in caption while dtShowing says the DT view shows.
-void showTally(const CallsignTally& tally, QLabel& status, QLabel& caption, ChartControl& chart,
-               std::function<bool()> dtShowing);
+// count to dtCaption, the DT view's caption.
+void showTally(const CallsignTally& tally, QLabel& status, ChartControl& chart,
+               std::function<void(const QString&)> dtCaption);
 void showHistogram(const CallsignTally& tally, ChartControl& chart) noexcept;
 
 // Whether this clock is right, below the DT histogram.

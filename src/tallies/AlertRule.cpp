@@ -1,15 +1,6 @@
 #include "tallies/AlertRule.h"
 
-namespace {
-
-constexpr std::int32_t DayMs = 24 * 60 * 60 * 1000;
-
-std::int32_t since(std::int32_t earlier, std::int32_t now)
-{
-    return ((now - earlier) % DayMs + DayMs) % DayMs;
-}
-
-} // namespace
+#include "tallies/TimeOfDay.h"
 
 void AlertRule::track(const QString& callsign)
 {
@@ -21,9 +12,11 @@ bool AlertRule::alerts(const DecodeFields& fields)
 {
     if (m_tracked.isEmpty() || fields.Callsign != m_tracked || !fields.IsNew)
         return false;
-    const bool silent = m_lastHeardMs < 0 || since(m_lastHeardMs, fields.TimeMs) >= SilenceMs;
+    const bool silent =
+        m_lastHeardMs < 0 || TimeOfDay::msBetween(m_lastHeardMs, fields.TimeMs) >= SilenceMs;
     m_lastHeardMs = fields.TimeMs;
-    if (!silent || (m_lastAlertMs >= 0 && since(m_lastAlertMs, fields.TimeMs) < PeriodMs))
+    if (!silent ||
+        (m_lastAlertMs >= 0 && TimeOfDay::msBetween(m_lastAlertMs, fields.TimeMs) < PeriodMs))
         return false;
     m_lastAlertMs = fields.TimeMs;
     return true;

@@ -1,17 +1,11 @@
 #include "tallies/ChangeCheck.h"
 
 #include "tallies/OrderStatistics.h"
+#include "tallies/TimeOfDay.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr std::int32_t DayMs = 24 * 60 * 60 * 1000;
-
-std::int32_t ageMs(std::int32_t latest, std::int32_t time)
-{
-    return ((latest - time) % DayMs + DayMs) % DayMs;
-}
 
 // The switches of the ladder the "needed" text names: 6 of 6, 9 of 10, 12 of 15...
 int nextRung(int votes)
@@ -40,6 +34,7 @@ QString neededText(int votes)
 
 ChangeCheck::ChangeCheck(QObject* parent)
     : QObject(parent)
+    , m_announcement(*this, [this] { announce(); })
 {
 }
 
@@ -47,18 +42,17 @@ void ChangeCheck::add(const DecodeFields& fields)
 {
     if (fields.Callsign.isEmpty() || !fields.IsNew || fields.LowConfidence || fields.OffAir)
         return;
-    if (m_latestMs < 0 || ageMs(fields.TimeMs, m_latestMs) < DayMs / 2)
-        m_latestMs = fields.TimeMs;
+    m_latestMs = TimeOfDay::newest(m_latestMs, fields.TimeMs);
     m_open[fields.Callsign].push_back({fields.TimeMs, fields.Snr});
     m_order.emplace_back(fields.TimeMs, fields.Callsign);
     (side() == 0 ? m_heardOnA : m_heardOnB).insert(fields.Callsign);
     expire();
-    scheduleAnnouncement();
+    m_announcement.ask();
 }
 
 void ChangeCheck::expire()
 {
-    while (!m_order.empty() && ageMs(m_latestMs, m_order.front().first) > WindowMs) {
+    while (!m_order.empty() && TimeOfDay::msBetween(m_order.front().first, m_latestMs) > WindowMs) {
         const auto station = m_open.find(m_order.front().second);
         if (station != m_open.end()) {
             station->pop_front();
@@ -107,7 +101,7 @@ void ChangeCheck::switchBlock()
     m_closed.push_back(std::move(closing));
     m_open.clear();
     m_order.clear();
-    scheduleAnnouncement();
+    m_announcement.ask();
 }
 
 QString ChangeCheck::line() const
@@ -166,16 +160,7 @@ QString ChangeCheck::line() const
     return text;
 }
 
-void ChangeCheck::scheduleAnnouncement()
-{
-    if (m_announcementPending)
-        return;
-    m_announcementPending = true;
-    QMetaObject::invokeMethod(this, &ChangeCheck::announce, Qt::QueuedConnection);
-}
-
 void ChangeCheck::announce()
 {
-    m_announcementPending = false;
     emit lineChanged(line());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/DecodeMessage.h"
+#include "tallies/TimeOfDay.h"
 
 #include <QHash>
 #include <QObject>
@@ -50,7 +51,6 @@ private:
     static void addDifferences(const Medians& earlier, const Medians& later, bool laterIsB,
                                QHash<QString, std::vector<double>>& differences);
     void expire();
-    void scheduleAnnouncement();
     void announce();
 
     // The block being heard now.
@@ -62,5 +62,5 @@ private:
     QHash<QString, std::vector<double>> m_closedDifferences;
     QSet<QString> m_heardOnA;
     QSet<QString> m_heardOnB;
-    bool m_announcementPending = false;
+    OncePerTurn m_announcement;
 };

@@ -2,18 +2,11 @@
 
 #include "intake/UDPMessageProcessing.h"
 #include "tallies/OrderStatistics.h"
+#include "tallies/TimeOfDay.h"
 
 #include <cmath>
 
 namespace {
-
-constexpr std::int32_t DayMs = 24 * 60 * 60 * 1000;
-
-// How long before `latest` the time of day `time` lies, across midnight.
-std::int32_t ageMs(std::int32_t latest, std::int32_t time)
-{
-    return ((latest - time) % DayMs + DayMs) % DayMs;
-}
 
 struct Levels {
     const char* mode;
@@ -37,6 +30,7 @@ const Levels* levelsFor(const QString& mode)
 
 ClockCheck::ClockCheck(QObject* parent)
     : QObject(parent)
+    , m_announcement(*this, [this] { announce(); })
 {
 }
 
@@ -52,8 +46,7 @@ void ClockCheck::add(const DecodeFields& fields)
         m_period = {};
         m_changedAtMs = -1;
     }
-    if (m_latestMs < 0 || ageMs(fields.TimeMs, m_latestMs) < DayMs / 2)
-        m_latestMs = fields.TimeMs;
+    m_latestMs = TimeOfDay::newest(m_latestMs, fields.TimeMs);
     // The decoder stamps every decode of a period with the period's start.
     if (fields.TimeMs != m_period.timeMs) {
         closePeriod();
@@ -62,7 +55,7 @@ void ClockCheck::add(const DecodeFields& fields)
     m_period.decodes.emplace_back(fields.Callsign, fields.DtTenths);
     insert(fields.Callsign, {fields.TimeMs, fields.DtTenths});
     expire();
-    scheduleAnnouncement();
+    m_announcement.ask();
 }
 
 void ClockCheck::restart()
@@ -81,7 +74,7 @@ void ClockCheck::insert(const QString& callsign, const Sample& sample)
 
 void ClockCheck::expire()
 {
-    while (!m_order.empty() && ageMs(m_latestMs, m_order.front().first) > WindowMs) {
+    while (!m_order.empty() && TimeOfDay::msBetween(m_order.front().first, m_latestMs) > WindowMs) {
         const auto station = m_stations.find(m_order.front().second);
         if (station != m_stations.end()) {
             station->pop_front();
@@ -185,16 +178,7 @@ ClockCheck::Verdict ClockCheck::verdict() const
     return {QStringLiteral("Check your clock: about %1 %2").arg(about, figures), Level::Check};
 }
 
-void ClockCheck::scheduleAnnouncement()
-{
-    if (m_announcementPending)
-        return;
-    m_announcementPending = true;
-    QMetaObject::invokeMethod(this, &ClockCheck::announce, Qt::QueuedConnection);
-}
-
 void ClockCheck::announce()
 {
-    m_announcementPending = false;
     emit verdictChanged(verdict());
 }

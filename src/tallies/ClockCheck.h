@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/DecodeMessage.h"
+#include "tallies/TimeOfDay.h"
 
 #include <QHash>
 #include <QObject>
@@ -61,7 +62,6 @@ private:
     // The median over the stations of their median DT, in tenths, and how many stations.
     std::vector<double> stationMedians() const;
     void closePeriod();
-    void scheduleAnnouncement();
     void announce();
 
     QHash<QString, std::deque<Sample>> m_stations;
@@ -73,5 +73,5 @@ private:
     std::vector<Period> m_run;
     int m_runSide = 0;
     std::int32_t m_changedAtMs = -1;
-    bool m_announcementPending = false;
+    OncePerTurn m_announcement;
 };

@@ -42,35 +42,20 @@ void ChangeCheck::add(const DecodeFields& fields)
 {
     if (fields.Callsign.isEmpty() || !fields.IsNew || fields.LowConfidence || fields.OffAir)
         return;
-    m_latestMs = TimeOfDay::newest(m_latestMs, fields.TimeMs);
-    m_open[fields.Callsign].push_back({fields.TimeMs, fields.Snr});
-    m_order.emplace_back(fields.TimeMs, fields.Callsign);
+    m_open.add(fields.Callsign, fields.TimeMs, fields.Snr);
     (side() == 0 ? m_heardOnA : m_heardOnB).insert(fields.Callsign);
-    expire();
     m_announcement.ask();
-}
-
-void ChangeCheck::expire()
-{
-    while (!m_order.empty() && TimeOfDay::msBetween(m_order.front().first, m_latestMs) > WindowMs) {
-        const auto station = m_open.find(m_order.front().second);
-        if (station != m_open.end()) {
-            station->pop_front();
-            if (station->empty())
-                m_open.erase(station);
-        }
-        m_order.pop_front();
-    }
 }
 
 ChangeCheck::Medians ChangeCheck::openMedians() const
 {
     Medians medians;
     std::vector<double> snrs;
-    for (auto station = m_open.cbegin(); station != m_open.cend(); ++station) {
+    for (auto station = m_open.stations().cbegin(); station != m_open.stations().cend();
+         ++station) {
         snrs.clear();
-        for (const Sample& sample : *station)
-            snrs.push_back(sample.snr);
+        for (const auto& sample : *station)
+            snrs.push_back(sample.value);
         medians.insert(station.key(), OrderStatistics::median(snrs));
     }
     return medians;
@@ -100,7 +85,6 @@ void ChangeCheck::switchBlock()
         addDifferences(m_closed.back(), closing, side() == 1, m_closedDifferences);
     m_closed.push_back(std::move(closing));
     m_open.clear();
-    m_order.clear();
     m_announcement.ask();
 }
 

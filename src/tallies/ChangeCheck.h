@@ -40,23 +40,16 @@ signals:
     void lineChanged(const QString& line);
 
 private:
-    struct Sample {
-        std::int32_t timeMs;
-        std::int16_t snr;
-    };
     using Medians = QHash<QString, double>;
 
     Medians openMedians() const;
     // The difference on B less A between two adjacent blocks, per callsign in both.
     static void addDifferences(const Medians& earlier, const Medians& later, bool laterIsB,
                                QHash<QString, std::vector<double>>& differences);
-    void expire();
     void announce();
 
-    // The block being heard now.
-    QHash<QString, std::deque<Sample>> m_open;
-    std::deque<std::pair<std::int32_t, QString>> m_order;
-    std::int32_t m_latestMs = -1;
+    // The block being heard now: each callsign's SNR.
+    RecentByCallsign<std::int16_t> m_open{WindowMs};
     // Each closed block's medians, oldest first; the differences of closed pairs, kept.
     std::vector<Medians> m_closed;
     QHash<QString, std::vector<double>> m_closedDifferences;

@@ -46,54 +46,32 @@ void ClockCheck::add(const DecodeFields& fields)
         m_period = {};
         m_changedAtMs = -1;
     }
-    m_latestMs = TimeOfDay::newest(m_latestMs, fields.TimeMs);
     // The decoder stamps every decode of a period with the period's start.
     if (fields.TimeMs != m_period.timeMs) {
         closePeriod();
         m_period = {fields.TimeMs, {}};
     }
     m_period.decodes.emplace_back(fields.Callsign, fields.DtTenths);
-    insert(fields.Callsign, {fields.TimeMs, fields.DtTenths});
-    expire();
+    m_stations.add(fields.Callsign, fields.TimeMs, fields.DtTenths);
     m_announcement.ask();
 }
 
 void ClockCheck::restart()
 {
     m_stations.clear();
-    m_order.clear();
     m_run.clear();
     m_runSide = 0;
-}
-
-void ClockCheck::insert(const QString& callsign, const Sample& sample)
-{
-    m_stations[callsign].push_back(sample);
-    m_order.emplace_back(sample.timeMs, callsign);
-}
-
-void ClockCheck::expire()
-{
-    while (!m_order.empty() && TimeOfDay::msBetween(m_order.front().first, m_latestMs) > WindowMs) {
-        const auto station = m_stations.find(m_order.front().second);
-        if (station != m_stations.end()) {
-            station->pop_front();
-            if (station->empty())
-                m_stations.erase(station);
-        }
-        m_order.pop_front();
-    }
 }
 
 std::vector<double> ClockCheck::stationMedians() const
 {
     std::vector<double> medians;
-    medians.reserve(static_cast<std::size_t>(m_stations.size()));
+    medians.reserve(static_cast<std::size_t>(m_stations.stations().size()));
     std::vector<double> dts;
-    for (const std::deque<Sample>& samples : m_stations) {
+    for (const auto& samples : m_stations.stations()) {
         dts.clear();
-        for (const Sample& sample : samples)
-            dts.push_back(sample.dtTenths);
+        for (const auto& sample : samples)
+            dts.push_back(sample.value);
         medians.push_back(OrderStatistics::median(dts));
     }
     return medians;
@@ -125,7 +103,7 @@ void ClockCheck::closePeriod()
     restart();
     for (const Period& period : run)
         for (const auto& [callsign, dt] : period.decodes)
-            insert(callsign, {period.timeMs, dt});
+            m_stations.add(callsign, period.timeMs, dt);
     m_changedAtMs = run.front().timeMs;
 }
 

@@ -47,26 +47,19 @@ signals:
     void verdictChanged(const ClockCheck::Verdict& verdict);
 
 private:
-    struct Sample {
-        std::int32_t timeMs;
-        std::int32_t dtTenths;
-    };
     struct Period {
         std::int32_t timeMs = -1;
         std::vector<std::pair<QString, std::int32_t>> decodes;
     };
 
     void restart();
-    void insert(const QString& callsign, const Sample& sample);
-    void expire();
     // The median over the stations of their median DT, in tenths, and how many stations.
     std::vector<double> stationMedians() const;
     void closePeriod();
     void announce();
 
-    QHash<QString, std::deque<Sample>> m_stations;
-    std::deque<std::pair<std::int32_t, QString>> m_order;
-    std::int32_t m_latestMs = -1;
+    // Each callsign's DT in tenths.
+    RecentByCallsign<std::int32_t> m_stations{WindowMs};
     QString m_mode;
     Period m_period;
     // The periods of the current run away from the median, oldest first.

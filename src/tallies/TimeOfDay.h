@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QMetaObject>
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 
 // The decoders stamp each decode with its time of day: spans between them wrap at midnight.
@@ -52,4 +55,51 @@ private:
     QObject& m_context;
     const std::function<void()> m_call;
     bool m_pending = false;
+};
+
+// Per callsign, its values of the last windowMs before the newest time added: a constant cost
+// per value, and no more than the window holds.
+template <typename Value> class RecentByCallsign {
+public:
+    struct Sample {
+        std::int32_t timeMs;
+        Value value;
+    };
+    using Stations = QHash<QString, std::deque<Sample>>;
+
+    explicit RecentByCallsign(std::int32_t windowMs)
+        : m_windowMs(windowMs)
+    {
+    }
+
+    void add(const QString& callsign, std::int32_t timeMs, Value value)
+    {
+        m_latestMs = TimeOfDay::newest(m_latestMs, timeMs);
+        m_stations[callsign].push_back({timeMs, value});
+        m_order.emplace_back(timeMs, callsign);
+        while (!m_order.empty() &&
+               TimeOfDay::msBetween(m_order.front().first, m_latestMs) > m_windowMs) {
+            const auto station = m_stations.find(m_order.front().second);
+            if (station != m_stations.end()) {
+                station->pop_front();
+                if (station->empty())
+                    m_stations.erase(station);
+            }
+            m_order.pop_front();
+        }
+    }
+
+    void clear()
+    {
+        m_stations.clear();
+        m_order.clear();
+    }
+
+    const Stations& stations() const { return m_stations; }
+
+private:
+    const std::int32_t m_windowMs;
+    Stations m_stations;
+    std::deque<std::pair<std::int32_t, QString>> m_order;
+    std::int32_t m_latestMs = -1;
 };

@@ -19,7 +19,7 @@
 // the median of its differences. SNR is floored near -24 dB: a value at or below -20 counts
 // only by its side of another above it, two such give no vote. A verdict only where a sign
 // test says so. The blocks are the user's switches, apart from the chart's pages. The line is
-// worked out at most once per turn of the event loop.
+// worked out a few times a second, however many decodes arrive.
 class ChangeCheck : public QObject {
     Q_OBJECT
 public:
@@ -55,5 +55,5 @@ private:
     QHash<QString, std::vector<double>> m_closedDifferences;
     QSet<QString> m_heardOnA;
     QSet<QString> m_heardOnB;
-    OncePerTurn m_announcement;
+    Throttled m_announcement;
 };

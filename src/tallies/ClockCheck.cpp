@@ -51,7 +51,10 @@ void ClockCheck::add(const DecodeFields& fields)
         closePeriod();
         m_period = {fields.TimeMs, {}};
     }
-    m_period.decodes.emplace_back(fields.Callsign, fields.DtTenths);
+    // A period holds a few hundred decodes at the most; a sender that stamps more with one time
+    // adds nothing to the step rule.
+    if (m_period.decodes.size() < MaxPeriodDecodes)
+        m_period.decodes.emplace_back(fields.Callsign, fields.DtTenths);
     m_stations.add(fields.Callsign, fields.TimeMs, fields.DtTenths);
     m_announcement.ask();
 }

@@ -16,8 +16,8 @@
 // callsign the median DT of its last ten minutes; over the callsigns their median and a 95 %
 // interval for it, judged against the mode's levels only when the whole interval lies beyond
 // one. A clock set right meanwhile shows as three periods in a row away from the median on one
-// side: the ten minutes start afresh there. The line is worked out at most once per turn of the
-// event loop, however many decodes arrive.
+// side: the ten minutes start afresh there. The line is worked out a few times a second, however
+// many decodes arrive.
 class ClockCheck : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +27,7 @@ public:
     static constexpr int StepStations = 4;
     static constexpr int StepPeriods = 3;
     static constexpr int StepTenths = 5;
+    static constexpr std::size_t MaxPeriodDecodes = 4096;
 
     // How far the verdict says the clock is off.
     enum class Level { None, Ok, Check, Wrong };
@@ -66,5 +67,5 @@ private:
     std::vector<Period> m_run;
     int m_runSide = 0;
     std::int32_t m_changedAtMs = -1;
-    OncePerTurn m_announcement;
+    Throttled m_announcement;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QHash>
-#include <QMetaObject>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <deque>
@@ -28,37 +28,34 @@ inline std::int32_t newest(std::int32_t latest, std::int32_t time)
 
 } // namespace TimeOfDay
 
-// Runs a call at most once per turn of the event loop, however often asked for in a turn.
-class OncePerTurn {
+// Runs a call once, a moment after it was first asked for, however often it is asked for
+// meanwhile: a summary of many decodes is worked out a few times a second, not per decode.
+class Throttled {
 public:
-    OncePerTurn(QObject& context, std::function<void()> call)
-        : m_context(context)
-        , m_call(std::move(call))
+    static constexpr int DelayMs = 250;
+
+    Throttled(QObject& context, std::function<void()> call)
+        : m_call(std::move(call))
     {
+        m_timer.setSingleShot(true);
+        m_timer.setInterval(DelayMs);
+        QObject::connect(&m_timer, &QTimer::timeout, &context, [this] { m_call(); });
     }
 
     void ask()
     {
-        if (m_pending)
-            return;
-        m_pending = true;
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this] {
-                m_pending = false;
-                m_call();
-            },
-            Qt::QueuedConnection);
+        if (!m_timer.isActive())
+            m_timer.start();
     }
 
 private:
-    QObject& m_context;
     const std::function<void()> m_call;
-    bool m_pending = false;
+    QTimer m_timer;
 };
 
-// Per callsign, its values of the last windowMs before the newest time added: a constant cost
-// per value, and no more than the window holds.
+// Per callsign, its values of the last windowMs before the newest time added, at most
+// MaxSamples of them (ten minutes of the busiest band are a few thousand): a constant cost per
+// value, and memory bounded whatever a sender does with its times.
 template <typename Value> class RecentByCallsign {
 public:
     struct Sample {
@@ -66,6 +63,7 @@ public:
         Value value;
     };
     using Stations = QHash<QString, std::deque<Sample>>;
+    static constexpr std::size_t MaxSamples = std::size_t{1} << 16;
 
     explicit RecentByCallsign(std::int32_t windowMs)
         : m_windowMs(windowMs)
@@ -78,7 +76,8 @@ public:
         m_stations[callsign].push_back({timeMs, value});
         m_order.emplace_back(timeMs, callsign);
         while (!m_order.empty() &&
-               TimeOfDay::msBetween(m_order.front().first, m_latestMs) > m_windowMs) {
+               (TimeOfDay::msBetween(m_order.front().first, m_latestMs) > m_windowMs ||
+                m_order.size() > MaxSamples)) {
             const auto station = m_stations.find(m_order.front().second);
             if (station != m_stations.end()) {
                 station->pop_front();

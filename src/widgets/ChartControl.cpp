@@ -139,6 +139,8 @@ void ChartControl::setVerdict(const QString& text, int lines, const QColor& colo
         plotLayout()->setRowStretchFactor(plotLayout()->rowCount() - 1, 0.001);
     }
     const int height = lines * m_verdict->fontMetrics().lineSpacing() + 2;
+    // Only a change of its room lays the plot out again; a new text alone is no redraw.
+    const bool newRoom = m_verdictRoom->minimumSize().height() != height;
     m_verdictRoom->setMinimumSize(0, height);
     m_verdictRoom->setMaximumSize(QWIDGETSIZE_MAX, height);
     m_verdict->setText(text);
@@ -148,7 +150,9 @@ void ChartControl::setVerdict(const QString& text, int lines, const QColor& colo
     m_verdict->setPalette(palette);
     m_verdict->setGeometry(4, this->height() - height, width() - 8, height);
     m_verdict->show();
-    markChanged();
+    if (newRoom)
+        m_plotStale = true;
+    scheduleSync();
 }
 
 QString ChartControl::verdict() const
@@ -252,6 +256,11 @@ void ChartControl::clearPoint()
 void ChartControl::markChanged()
 {
     m_plotStale = true;
+    scheduleSync();
+}
+
+void ChartControl::scheduleSync()
+{
     if (m_syncPending)
         return;
     m_syncPending = true;

@@ -64,6 +64,8 @@ private:
     qsizetype offset(int row, int column) const;
     void setPoint(qsizetype i, double value, bool set);
     void markChanged();
+    // The description, and the plot where stale, brought up to date once this turn.
+    void scheduleSync();
     void syncTurn();
     void syncPlot();
     void syncBars();

@@ -4,7 +4,9 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QStandardPaths>
 
 namespace {
 
@@ -18,12 +20,24 @@ QAccessibleInterface* announcementInterface(const QString& className, QObject* o
     return nullptr;
 }
 
+// Beside the program (a build, the Windows folder), else with the data of installed programs
+// (/usr/share/vantorel).
+QString alertSoundPath()
+{
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("alert.wav"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                     QStringLiteral("vantorel/alert.wav"));
+    return installed.isEmpty() ? beside : installed;
+}
+
 } // namespace
 
 AlertServices AlertServices::forWindow(QWidget& window)
 {
-    return {AlertSound::forFile(
-                QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("alert.wav"))),
+    return {AlertSound::forFile(alertSoundPath()),
             DesktopNotifier::forWindow([&window] { return quintptr(window.winId()); }),
             [](QWidget& shown) { QApplication::alert(&shown); }};
 }

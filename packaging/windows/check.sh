@@ -16,6 +16,8 @@ rm -rf "$WINEPREFIX" "$out/check"
 mkdir -p "$out/check"
 "$here/wine-prefix.sh" "$wine"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that fails without a word of its own still says where.
+trap 'echo "FAIL: $BASH_COMMAND (line $LINENO) ended with code $?" >&2' ERR
 
 # Plain Wine, without the build's DLL path: the folder must bring every DLL it needs.
 runner=$out/check/wine
@@ -73,24 +75,31 @@ for _ in $(seq 120); do
     DISPLAY=:$(cat "$out/check/display") xdotool search --onlyvisible --name '^Vantorel' >/dev/null 2>&1 && break
     sleep 0.5
 done
+# The uninstaller as Windows runs it, from a copy outside the folder, but waited for: started
+# plainly, it copies itself away and returns before it is done. _?= works only unquoted, and
+# Wine quotes an argument with a space: cmd passes the line as it stands.
+uninstall() {
+    cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
+    "$wine" cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Vantorel'
+}
 # Every file with its change time: a file written again, even with the same bytes, shows.
 snapshot() { (cd "$installed" && find . -printf '%p %C@\n' | sort); }
 before=$(snapshot)
-"$wine" "$installed/uninstall.exe" /S "_?=C:\Program Files\Vantorel" || true
+if uninstall; then fail "the uninstaller did not refuse while Vantorel ran"; fi
 [ "$(snapshot)" = "$before" ] || fail "the uninstaller changed the folder while Vantorel ran"
-"$wine" "$out/Vantorel-$version-setup.exe" /S || true
+if "$wine" "$out/Vantorel-$version-setup.exe" /S; then
+    fail "the installer did not refuse while Vantorel ran"
+fi
 [ "$(snapshot)" = "$before" ] || fail "the installer changed the folder while Vantorel ran"
 "$wine" reg query "$key" /reg:64 >/dev/null 2>&1 || fail "the Apps entry went while Vantorel ran"
-"$(dirname "$wine")/wineserver" -k
+"$(dirname "$wine")/wineserver" -k || fail "Vantorel and its Wine ended before the check did"
 "$(dirname "$wine")/wineserver" -w
 kill $xvfb 2>/dev/null || true
 echo "installer and uninstaller: nothing changed while Vantorel ran"
 
 # An administrator's settings beside the program are not Vantorel's to remove.
 printf '[User]\r\nUDP port=2237\r\n' > "$installed/Vantorel.ini"
-"$wine" "$installed/uninstall.exe" /S
-# The uninstaller runs from a copy of itself and returns at once; Wine tells when it is done.
-"$(dirname "$wine")/wineserver" -w
+uninstall || fail "the uninstaller ended with code $?"
 [ "$(cd "$installed" && find . -mindepth 1)" = "./Vantorel.ini" ] ||
     fail "the uninstaller left $(find "$installed" | head -n 3)"
 rm -rf "$installed"

@@ -78,10 +78,8 @@ done
 # The uninstaller as Windows runs it, from a copy outside the folder, but waited for: started
 # plainly, it copies itself away and returns before it is done. _?= works only unquoted, and
 # Wine quotes an argument with a space: cmd passes the line as it stands.
-uninstall() {
-    cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
-    "$wine" cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Vantorel'
-}
+cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
+uninstall() { "$wine" cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Vantorel'; }
 # Every file with its change time: a file written again, even with the same bytes, shows.
 snapshot() { (cd "$installed" && find . -printf '%p %C@\n' | sort); }
 before=$(snapshot)
